@@ -1,0 +1,33 @@
+// The one table from errno to the system error codes the rest of the
+// program reports.
+#include <cerrno>
+
+#include "foundation/platform_io.h"
+
+namespace foundation {
+
+namespace {
+thread_local std::uint32_t LastError = 0;
+}
+
+std::uint32_t TranslateErrno(int error, TTransfer direction) {
+    switch (error) {
+    case EBADF: return ErrorInvalidHandle;
+    case ENOENT: return ErrorFileNotFound;
+    case EACCES:
+    case EPERM: return ErrorAccessDenied;
+    case EPIPE: return direction == TTransfer::Read ? ErrorBrokenPipe : ErrorNoData;
+    case ENOSPC:
+    case EDQUOT: return ErrorDiskFull;
+    case EIO: return ErrorIoDevice;
+    case EISDIR: return ErrorInvalidFunction;
+    case EINVAL: return ErrorInvalidParameter;
+    default: return ErrorGenFailure;
+    }
+}
+
+std::uint32_t GetLastError() { return LastError; }
+
+void SetLastError(std::uint32_t code) { LastError = code; }
+
+} // namespace foundation

@@ -1,0 +1,49 @@
+// The survey's variables and the polar area computation.
+//
+// Every value is formed in extended precision and rounded to double only
+// where it is stored (through foundation::StoreDouble), so each stored value
+// is rounded first to 64 significant bits and then to 53.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace survey {
+
+inline constexpr std::size_t PointCapacity = 1000000;
+
+// An array of doubles whose first index is 1. Static storage keeps it in
+// zero-filled pages that cost nothing until a point is written.
+class TPointArray {
+public:
+    double& operator[](std::size_t k) { return Values[k - 1]; }
+    const double& operator[](std::size_t k) const { return Values[k - 1]; }
+
+private:
+    double Values[PointCapacity];
+};
+
+extern std::uint8_t PointCount;
+extern TPointArray Lengths;    // metres, as entered
+extern TPointArray Directions; // radians
+extern double LengthInput;
+extern double DirectionInput; // grads
+extern double PairProduct;
+extern double AngleDifference;
+extern double Term;
+extern double Sum;
+extern double AreaSquareMetres;
+extern double AreaAres;
+extern double AreaHectares;
+
+// pi/200 at full extended precision; never rounded to double.
+extern const long double GradsToRadians;
+
+// Lengths[k] := LengthInput; Directions[k] := DirectionInput in radians.
+void StorePoint(std::uint8_t k);
+
+// Sets Sum, AreaSquareMetres, AreaAres and AreaHectares from the first
+// PointCount points.
+void ComputeArea();
+
+} // namespace survey
