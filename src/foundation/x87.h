@@ -13,6 +13,10 @@ static_assert(std::numeric_limits<long double>::max_exponent == 16384,
 
 namespace foundation {
 
+// Reserved bits of the control word; bit 6 reads back as 1 on current
+// processors whatever was loaded, so compare control words without them.
+inline constexpr std::uint16_t ControlWordReservedBits = 0xE0C0;
+
 // Status word bits read after FSIN.
 inline constexpr std::uint16_t StatusC2 = 0x0400; // operand out of range for FSIN
 
