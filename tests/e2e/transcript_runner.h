@@ -1,0 +1,33 @@
+// Runs the program once with its standard handles set up as a case asks and
+// collects what it wrote and how it ended.
+#pragma once
+
+#include <string>
+
+namespace e2e {
+
+enum class TInputKind { File, Pipe, Closed, Directory };
+enum class TOutputKind { File, Pipe, Closed, Full, BrokenPipe };
+
+struct TRunSetup {
+    std::string Input;
+    TInputKind InputKind = TInputKind::File;
+    TOutputKind OutputKind = TOutputKind::File;
+    int TimeoutSeconds = 20;
+};
+
+struct TRunResult {
+    std::string Output;
+    std::string Errors;
+    int ExitCode = -1;  // -1 when the process did not exit normally
+    int Signal = 0;     // the signal that ended it, if any
+    bool TimedOut = false;
+};
+
+TRunResult RunProgram(const std::string& binary, const TRunSetup& setup);
+
+// Replaces the address digits of each report line by "########"; false when
+// a report line's address is not 8 or more upper-case hexadecimal digits.
+bool MaskReportAddresses(std::string& errors);
+
+} // namespace e2e
