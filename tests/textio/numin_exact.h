@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
+#include <string_view>
 #include <vector>
 
 #include "foundation/extended_bits.h"
@@ -257,6 +259,48 @@ inline Exact AddInteger(const Exact& a, std::uint32_t addend) {
         term.ShiftLeft(-exponent2);
     }
     return RoundToExtended(magnitude + term, exponent2);
+}
+
+// The nearest extended value to 10^k, computed once per exponent.
+inline const Exact& ExactPower(int k) {
+    static std::map<int, Exact> cache;
+    auto found = cache.find(k);
+    if (found == cache.end()) {
+        found = cache.emplace(k, PowerOfTen(k)).first;
+    }
+    return found->second;
+}
+
+// Scaling by 10^n, 0 < |n| < 5120, as three table factors: every factor the
+// nearest extended power, each product or quotient rounded once, in the
+// order 10^(n mod 32), 10^(32 * ((n div 32) mod 16)), 10^(512 * (n div 512)).
+inline Exact ScaleModel(Exact value, int n) {
+    const bool negative = value.Negative;
+    value.Negative = false;
+    const int k = n < 0 ? -n : n;
+    const int steps[3] = {k % 32, 32 * ((k / 32) % 16), 512 * (k / 512)};
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0 && steps[i] == 0) {
+            continue;
+        }
+        value = n > 0 ? Multiply(value, ExactPower(steps[i])) : Divide(value, ExactPower(steps[i]));
+    }
+    value.Negative = negative;
+    return value;
+}
+
+// A decimal number digits * 10^scale read as the readers do: v := v * 10 + d
+// with the product and the sum each rounded, then scaled once.
+inline Exact DecimalModel(std::string_view digits, int scale, bool negative) {
+    Exact value = RoundToExtended(BigNat(), 0);
+    for (char c : digits) {
+        value = AddInteger(Multiply(value, ExactPower(1)), static_cast<std::uint32_t>(c - '0'));
+    }
+    if (scale != 0) {
+        value = ScaleModel(value, scale);
+    }
+    value.Negative = negative;
+    return value;
 }
 
 } // namespace numin

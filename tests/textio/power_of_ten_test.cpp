@@ -5,7 +5,6 @@
 #include <csignal>
 #include <cstdint>
 #include <limits>
-#include <map>
 #include <random>
 
 #include "foundation/extended_bits.h"
@@ -16,16 +15,7 @@ namespace {
 
 using foundation::ExtendedBits;
 using numin::Exact;
-
-// The exact power of ten rounded to 64 bits, computed once per exponent.
-const Exact& ExactPower(int k) {
-    static std::map<int, Exact> cache;
-    auto found = cache.find(k);
-    if (found == cache.end()) {
-        found = cache.emplace(k, numin::PowerOfTen(k)).first;
-    }
-    return found->second;
-}
+using numin::ExactPower;
 
 TEST(PowersOfTenTables, EveryEntryIsTheNearestExtendedValue) {
     for (int k = 0; k < 32; ++k) {
@@ -52,23 +42,8 @@ TEST(PowersOfTenTables, RoundingOfTheFirstInexactEntries) {
               ExtendedBits::Make(false, 0x405C, 0x813F3978F8940984ULL));
 }
 
-// The scaling as the model performs it: every factor exact, each product or
-// quotient rounded once, in the order low, middle, high.
 Exact ModelScale(long double value, int n) {
-    Exact result = numin::FromBits(ExtendedBits::Of(value));
-    const bool negative = result.Negative;
-    result.Negative = false;
-    const int k = n < 0 ? -n : n;
-    const int steps[3] = {k % 32, 32 * ((k / 32) % 16), 512 * (k / 512)};
-    for (int i = 0; i < 3; ++i) {
-        if (i > 0 && steps[i] == 0) {
-            continue;
-        }
-        result = n > 0 ? numin::Multiply(result, ExactPower(steps[i]))
-                       : numin::Divide(result, ExactPower(steps[i]));
-    }
-    result.Negative = negative;
-    return result;
+    return numin::ScaleModel(numin::FromBits(ExtendedBits::Of(value)), n);
 }
 
 using ScaleTest = numin::TrappingFpu;

@@ -1,0 +1,80 @@
+// Conversion of a NUL-terminated token to an extended real: the digits are
+// accumulated as v := v * 10 + digit, each operation rounded to the 64-bit
+// significand, and the decimal exponent is applied by ScaleByPowerOfTen.
+#include <cstdint>
+
+#include "textio/number_input.h"
+#include "textio/power_of_ten.h"
+
+namespace textio {
+namespace {
+
+// The written exponent stops growing here. Any exponent this large
+// saturates the scaling whatever the fraction digits, and the accumulator
+// can neither overflow nor wrap around however many digits follow.
+constexpr std::int32_t ExponentSaturation = 100000000;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+int DigitOf(char c) { return c - '0'; }
+
+std::int32_t PositionOf(const char* text, const char* p) {
+    return static_cast<std::int32_t>(p - text) + 1;
+}
+
+} // namespace
+
+TRealParse ParseReal(const char* text) {
+    const char* p = text;
+    while (*p == ' ') {
+        ++p;
+    }
+    bool negative = false;
+    if (*p == '-') {
+        negative = true;
+        ++p;
+    } else if (*p == '+') {
+        ++p;
+    }
+    long double value = 0.0L;
+    if (*p == '\0') {
+        return {value, PositionOf(text, p)};
+    }
+    std::int32_t scale = 0;
+    for (; IsDigit(*p); ++p) {
+        value = value * 10.0L + DigitOf(*p);
+    }
+    if (*p == '.') {
+        for (++p; IsDigit(*p); ++p) {
+            value = value * 10.0L + DigitOf(*p);
+            --scale;
+        }
+    }
+    if (*p == 'E' || *p == 'e') {
+        ++p;
+        bool exponentNegative = false;
+        if (*p == '-') {
+            exponentNegative = true;
+            ++p;
+        } else if (*p == '+') {
+            ++p;
+        }
+        if (!IsDigit(*p)) {
+            return {value, PositionOf(text, p)};
+        }
+        std::int32_t exponent = 0;
+        for (; IsDigit(*p); ++p) {
+            if (exponent < ExponentSaturation) {
+                exponent = exponent * 10 + DigitOf(*p);
+            }
+        }
+        scale += exponentNegative ? -exponent : exponent;
+    }
+    if (*p != '\0') {
+        return {value, PositionOf(text, p)};
+    }
+    value = ScaleByPowerOfTen(value, scale);
+    return {negative ? -value : value, 0};
+}
+
+} // namespace textio
