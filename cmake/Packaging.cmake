@@ -1,0 +1,56 @@
+# Installing the manual page, and the Debian package built by CPack
+# (`cpack -G DEB` in the build folder, or `cmake --workflow --preset package`).
+include(GNUInstallDirs)
+
+set(SURVEY_MANPAGE ${PROJECT_SOURCE_DIR}/man/survey.1)
+
+# Debian wants manual pages gzip-compressed; -n leaves the name and time out
+# of the header so that the same page always gives the same bytes.
+find_program(SURVEY_GZIP gzip)
+if(SURVEY_GZIP)
+  set(SURVEY_MANPAGE_GZ ${PROJECT_BINARY_DIR}/man/survey.1.gz)
+  add_custom_command(
+    OUTPUT ${SURVEY_MANPAGE_GZ}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
+    COMMAND ${CMAKE_COMMAND} -E copy ${SURVEY_MANPAGE} ${PROJECT_BINARY_DIR}/man/survey.1
+    COMMAND ${SURVEY_GZIP} -9 -n -f ${PROJECT_BINARY_DIR}/man/survey.1
+    DEPENDS ${SURVEY_MANPAGE}
+    COMMENT "Compressing the manual page"
+    VERBATIM)
+  add_custom_target(manpage ALL DEPENDS ${SURVEY_MANPAGE_GZ})
+  install(FILES ${SURVEY_MANPAGE_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+else()
+  install(FILES ${SURVEY_MANPAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME survey)
+set(CPACK_PACKAGE_VENDOR "survey maintainers")
+set(CPACK_PACKAGE_CONTACT "survey maintainers <maintainers@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "area of a closed boundary from polar survey measurements")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY survey)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "From one station the operator enters, for every vertex of a closed boundary,\n\
+the measured length in metres and the direction in grads. survey computes\n\
+the signed area of the polygon by the polar area formula, in 80-bit extended\n\
+precision with every stored value rounded to double, and prints it in\n\
+square metres, ares and hectares.")
+
+# The run-time dependencies come from the program's own shared libraries
+# where dpkg-shlibdeps can work them out; otherwise the three a C++
+# program built with g++ or clang++ on Debian needs.
+find_program(SURVEY_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(SURVEY_DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+else()
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")
+endif()
+
+include(CPack)

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the build folder and checks what it holds:
+# the program in /usr/bin and the compressed manual page, nothing else, the
+# control fields, and that the packaged program is the one just built.
+#   deb_test.sh BUILD_DIR SOURCE_DIR SURVEY
+set -euo pipefail
+here=.; [[ $0 == */* ]] && here=${0%/*}
+. "$here/common.sh"
+
+need cpack
+need dpkg-deb
+build_dir=$1 source_dir=$2 survey=$3
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+(cd "$build_dir" && cpack -G DEB -B "$work") >"$work/cpack.log" 2>&1 ||
+    { cat "$work/cpack.log"; fail "cpack -G DEB failed"; }
+shopt -s nullglob
+debs=("$work"/survey_*_amd64.deb)
+[ ${#debs[@]} -eq 1 ] || fail "expected one survey_*_amd64.deb, found ${#debs[@]}"
+deb=${debs[0]}
+
+# The file list: mode and path of every regular file, directories left out.
+files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $6 }')
+for entry in "-rwxr-xr-x ./usr/bin/survey" "-rw-r--r-- ./usr/share/man/man1/survey.1.gz"; do
+    grep -qxF -- "$entry" <<<"$files" || fail "the package lacks \"$entry\"; it holds"$'\n'"$files"
+done
+# Nothing of the build (test programs, libraries, headers) may ship.
+stray=$(awk '$2 != "./usr/bin/survey" && $2 !~ /^\.\/usr\/share\//' <<<"$files")
+[ -z "$stray" ] || fail "the package also holds"$'\n'"$stray"
+
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = survey ] || fail "Package is $(field Package)"
+[ "$(field Architecture)" = amd64 ] || fail "Architecture is $(field Architecture)"
+[[ $(field Depends) == *libc6* ]] || fail "Depends lacks libc6: $(field Depends)"
+[ -n "$(field Maintainer)" ] || fail "no Maintainer"
+
+dpkg-deb -x "$deb" "$work/root"
+gzip -dc "$work/root/usr/share/man/man1/survey.1.gz" | cmp -s - "$source_dir/man/survey.1" ||
+    fail "the packaged manual page differs from man/survey.1"
+
+# The packaged program answers a sample input exactly as the built one does.
+input=$source_dir/examples/square.txt
+"$work/root/usr/bin/survey" <"$input" >"$work/packaged.out" 2>&1 ||
+    fail "the packaged program exits with $?"
+"$survey" <"$input" >"$work/built.out" 2>&1 || fail "the built program exits with $?"
+cmp -s "$work/packaged.out" "$work/built.out" ||
+    fail "the packaged program's output differs from the built program's"
+echo "package $(basename "$deb") holds the program and the manual page"
