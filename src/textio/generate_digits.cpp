@@ -1,0 +1,60 @@
+// The decimal digit string of a scaled real: 18 digits from one integer
+// conversion, then zeros or half-up rounding at the last shown position.
+#include <cstring>
+
+#include "foundation/x87.h"
+#include "textio/number_output.h"
+
+namespace textio {
+
+namespace {
+
+inline constexpr long double DigitScale = 1e17L;          // exact
+inline constexpr std::uint64_t CarryLimit = 1000000000000000000ULL; // 10^18
+inline constexpr std::uint32_t HalfLimit = 1000000000u;             // 10^9
+inline constexpr std::int32_t GeneratedLast = 18;
+
+// Nine digits of value (below 10^9), most significant first, with zeros.
+void PutNineDigits(char* out, std::uint32_t value) {
+    for (int i = 8; i >= 0; --i) {
+        out[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+}
+
+} // namespace
+
+void GenerateDigits(long double s, std::int32_t lastPos, TDigitString& digits) {
+    if (lastPos < 0) {
+        lastPos = 0;
+    } else if (lastPos > DigitStringCapacity - 1) {
+        lastPos = DigitStringCapacity - 1;
+    }
+    char* d = digits.Digits;
+
+    // One extended multiply and one integer store, both to nearest even.
+    auto r = static_cast<std::uint64_t>(foundation::RoundToInt64(s * DigitScale));
+    d[0] = '0';
+    if (r >= CarryLimit) {
+        d[0] = '1';
+        r -= CarryLimit;
+    }
+    PutNineDigits(d + 1, static_cast<std::uint32_t>(r / HalfLimit));
+    PutNineDigits(d + 10, static_cast<std::uint32_t>(r % HalfLimit));
+
+    if (lastPos >= GeneratedLast) {
+        std::memset(d + GeneratedLast + 1, '0', static_cast<std::size_t>(lastPos - GeneratedLast));
+        return;
+    }
+    // Half up on the digit string; position 0 is '0' or '1', so the carry
+    // always stops there at the latest.
+    if (d[lastPos + 1] >= '5') {
+        int i = lastPos;
+        while (i > 0 && d[i] == '9') {
+            d[i--] = '0';
+        }
+        ++d[i];
+    }
+}
+
+} // namespace textio
