@@ -1,0 +1,302 @@
+// Exact decimal expansions of extended values, by big-integer arithmetic,
+// for checking formatted texts. Test-only; shares nothing with the code
+// under test and uses no floating-point arithmetic.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "foundation/extended_bits.h"
+
+namespace numout {
+
+// A natural number in base 2^32, least significant limb first.
+class BigNat {
+public:
+    BigNat() = default;
+    explicit BigNat(std::uint64_t value) {
+        while (value != 0) {
+            limbs_.push_back(static_cast<std::uint32_t>(value));
+            value >>= 32;
+        }
+    }
+
+    static BigNat PowerOfTen(int k) {
+        BigNat result(1);
+        result.MulPower(10, k);
+        return result;
+    }
+
+    // Multiplies by base^exponent, a few factors at a time.
+    void MulPower(std::uint32_t base, int exponent) {
+        std::uint32_t chunk = 1;
+        int perChunk = 0;
+        while (std::uint64_t{chunk} * base <= 0xFFFFFFFFu) {
+            chunk *= base;
+            ++perChunk;
+        }
+        for (; exponent >= perChunk; exponent -= perChunk) {
+            MulSmall(chunk);
+        }
+        for (; exponent > 0; --exponent) {
+            MulSmall(base);
+        }
+    }
+
+    void MulSmall(std::uint32_t factor) {
+        std::uint64_t carry = 0;
+        for (auto& limb : limbs_) {
+            const std::uint64_t product = std::uint64_t{limb} * factor + carry;
+            limb = static_cast<std::uint32_t>(product);
+            carry = product >> 32;
+        }
+        if (carry != 0) {
+            limbs_.push_back(static_cast<std::uint32_t>(carry));
+        }
+        Trim();
+    }
+
+    void ShiftLeft(int bits) {
+        for (; bits >= 16; bits -= 16) {
+            MulSmall(1u << 16);
+        }
+        if (bits > 0) {
+            MulSmall(1u << bits);
+        }
+    }
+
+    // Divides in place and returns the remainder.
+    std::uint32_t DivSmall(std::uint32_t divisor) {
+        std::uint64_t rest = 0;
+        for (auto it = limbs_.rbegin(); it != limbs_.rend(); ++it) {
+            const std::uint64_t current = (rest << 32) | *it;
+            *it = static_cast<std::uint32_t>(current / divisor);
+            rest = current % divisor;
+        }
+        Trim();
+        return static_cast<std::uint32_t>(rest);
+    }
+
+    std::string ToDecimal() const {
+        if (limbs_.empty()) {
+            return "0";
+        }
+        BigNat rest = *this;
+        std::string digits;
+        while (!rest.limbs_.empty()) {
+            std::uint32_t chunk = rest.DivSmall(1000000000u);
+            for (int i = 0; i < 9; ++i) {
+                digits.push_back(static_cast<char>('0' + chunk % 10));
+                chunk /= 10;
+            }
+        }
+        while (digits.size() > 1 && digits.back() == '0') {
+            digits.pop_back();
+        }
+        std::reverse(digits.begin(), digits.end());
+        return digits;
+    }
+
+    static BigNat FromDecimal(const std::string& digits) {
+        BigNat result;
+        std::uint64_t chunk = 0;
+        int inChunk = 0;
+        for (const char c : digits) {
+            chunk = chunk * 10 + static_cast<std::uint64_t>(c - '0');
+            if (++inChunk == 9) {
+                result.MulSmall(1000000000u);
+                result.Add(BigNat(chunk));
+                chunk = 0;
+                inChunk = 0;
+            }
+        }
+        result.MulPower(10, inChunk);
+        result.Add(BigNat(chunk));
+        return result;
+    }
+
+    void Add(const BigNat& other) {
+        limbs_.resize(std::max(limbs_.size(), other.limbs_.size()) + 1, 0);
+        std::uint64_t carry = 0;
+        for (std::size_t i = 0; i < limbs_.size(); ++i) {
+            const std::uint64_t sum =
+                limbs_[i] + carry + (i < other.limbs_.size() ? other.limbs_[i] : 0);
+            limbs_[i] = static_cast<std::uint32_t>(sum);
+            carry = sum >> 32;
+        }
+        Trim();
+    }
+
+    // |a - b|
+    static BigNat Distance(const BigNat& a, const BigNat& b) {
+        const bool aLarger = Compare(a, b) >= 0;
+        BigNat result = aLarger ? a : b;
+        const BigNat& smaller = aLarger ? b : a;
+        std::int64_t borrow = 0;
+        for (std::size_t i = 0; i < result.limbs_.size(); ++i) {
+            std::int64_t diff = std::int64_t{result.limbs_[i]} - borrow -
+                                (i < smaller.limbs_.size() ? smaller.limbs_[i] : 0);
+            borrow = diff < 0 ? 1 : 0;
+            if (diff < 0) {
+                diff += std::int64_t{1} << 32;
+            }
+            result.limbs_[i] = static_cast<std::uint32_t>(diff);
+        }
+        result.Trim();
+        return result;
+    }
+
+    static int Compare(const BigNat& a, const BigNat& b) {
+        if (a.limbs_.size() != b.limbs_.size()) {
+            return a.limbs_.size() < b.limbs_.size() ? -1 : 1;
+        }
+        for (std::size_t i = a.limbs_.size(); i-- > 0;) {
+            if (a.limbs_[i] != b.limbs_[i]) {
+                return a.limbs_[i] < b.limbs_[i] ? -1 : 1;
+            }
+        }
+        return 0;
+    }
+
+private:
+    void Trim() {
+        while (!limbs_.empty() && limbs_.back() == 0) {
+            limbs_.pop_back();
+        }
+    }
+
+    std::vector<std::uint32_t> limbs_;
+};
+
+// value = (negative ? -1 : 1) * Digits * 10^-Scale, Digits without leading zeros.
+struct TExactDecimal {
+    bool Negative = false;
+    std::string Digits;
+    int Scale = 0;
+
+    BigNat Magnitude() const { return BigNat::FromDecimal(Digits); }
+    bool IsZero() const { return Digits == "0"; }
+    // floor(log10 |value|) for a non-zero value.
+    int DecimalExponent() const { return static_cast<int>(Digits.size()) - 1 - Scale; }
+};
+
+// The exact decimal value of a finite extended, from its bits:
+// significand * 2^(exponent - 16383 - 63), a zero field counting as 1.
+inline TExactDecimal ExactDecimal(long double value) {
+    const auto bits = foundation::ExtendedBits::Of(value);
+    const int field = bits.Exponent() == 0 ? 1 : bits.Exponent();
+    const int binaryExponent = field - foundation::ExtendedBits::ExponentBias - 63;
+    BigNat n(bits.Significand);
+    TExactDecimal result;
+    result.Negative = bits.Negative();
+    if (binaryExponent >= 0) {
+        n.ShiftLeft(binaryExponent);
+    } else {
+        // m * 2^-j = m * 5^j / 10^j
+        n.MulPower(5, -binaryExponent);
+        result.Scale = -binaryExponent;
+    }
+    result.Digits = n.ToDecimal();
+    // Drop trailing fraction zeros so that Digits has no redundant tail.
+    while (result.Scale > 0 && result.Digits.size() > 1 && result.Digits.back() == '0') {
+        result.Digits.pop_back();
+        --result.Scale;
+    }
+    if (result.Digits == "0") {
+        result.Scale = 0;
+    }
+    return result;
+}
+
+// Rounds a digit string half up after keep digits; returns the kept digits
+// (one more digit when the carry runs through all of them).
+inline std::string RoundDigitsHalfUp(const std::string& digits, std::size_t keep) {
+    std::string kept = digits.substr(0, std::min(keep, digits.size()));
+    kept.resize(keep, '0');
+    if (keep < digits.size() && digits[keep] >= '5') {
+        std::size_t i = keep;
+        while (i > 0 && kept[i - 1] == '9') {
+            kept[--i] = '0';
+        }
+        if (i == 0) {
+            kept.insert(kept.begin(), '1');
+        } else {
+            ++kept[i - 1];
+        }
+    }
+    return kept;
+}
+
+// The exponent-form text of the exact value rounded half up to n
+// significant digits: sign position, d.ddd, "E", sign, four digits.
+inline std::string ExponentFormOfExact(const TExactDecimal& x, int n) {
+    std::string mantissa;
+    int e = 0;
+    if (x.IsZero()) {
+        mantissa.assign(static_cast<std::size_t>(n), '0');
+    } else {
+        mantissa = RoundDigitsHalfUp(x.Digits, static_cast<std::size_t>(n));
+        e = x.DecimalExponent();
+        if (mantissa.size() > static_cast<std::size_t>(n)) {
+            mantissa.pop_back();
+            ++e;
+        }
+    }
+    std::string exponent = std::to_string(e < 0 ? -e : e);
+    exponent.insert(0, 4 - exponent.size(), '0');
+    return std::string(x.Negative ? "-" : " ") + mantissa[0] + "." + mantissa.substr(1) + "E" +
+           (e < 0 ? "-" : "+") + exponent;
+}
+
+// True when |shown - exact| <= half a unit of 10^-shownScale plus
+// `slack` units of 10^slackExponent; shown is shownDigits * 10^-shownScale.
+inline bool WithinTolerance(const std::string& shownDigits, int shownScale,
+                            const TExactDecimal& exact, int slack, int slackExponent) {
+    // Bring everything to integers at a common scale g.
+    const int g = std::max({shownScale + 1, exact.Scale, -slackExponent, 0});
+    BigNat shown = BigNat::FromDecimal(shownDigits);
+    shown.MulPower(10, g - shownScale);
+    BigNat value = exact.Magnitude();
+    value.MulPower(10, g - exact.Scale);
+    BigNat tolerance = BigNat::PowerOfTen(g - shownScale - 1);
+    tolerance.MulSmall(5);
+    BigNat extra = BigNat::PowerOfTen(g + slackExponent);
+    extra.MulSmall(static_cast<std::uint32_t>(slack));
+    tolerance.Add(extra);
+    return BigNat::Compare(BigNat::Distance(shown, value), tolerance) <= 0;
+}
+
+} // namespace numout
+
+namespace numout {
+
+// The fixed-form text of the exact value rounded half up to `decimals`
+// places, right-justified in width.
+inline std::string FixedFormOfExact(const TExactDecimal& x, int decimals, int width) {
+    std::string digits = x.Digits;
+    int scale = x.Scale;
+    if (scale < decimals) {
+        digits.append(static_cast<std::size_t>(decimals - scale), '0');
+        scale = decimals;
+    }
+    // At least one integer digit in front of the kept decimals.
+    const std::size_t dropped = static_cast<std::size_t>(scale - decimals);
+    const std::size_t needed = static_cast<std::size_t>(decimals) + 1 + dropped;
+    if (digits.size() < needed) {
+        digits.insert(0, needed - digits.size(), '0');
+    }
+    const std::string kept = RoundDigitsHalfUp(digits, digits.size() - dropped);
+    const std::size_t integerDigits = kept.size() - static_cast<std::size_t>(decimals);
+    std::string text = (x.Negative ? "-" : "") + kept.substr(0, integerDigits);
+    if (decimals > 0) {
+        text += "." + kept.substr(integerDigits);
+    }
+    if (static_cast<int>(text.size()) < width) {
+        text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+    }
+    return text;
+}
+
+} // namespace numout
