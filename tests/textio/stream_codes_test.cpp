@@ -1,6 +1,7 @@
 // Codes left pending by failing stream operations, on real descriptors.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ struct TCodeCase {
     const char* Name;
     void (*Body)();
     std::vector<std::int32_t> Reports;
+
+    friend void PrintTo(const TCodeCase& c, std::ostream* out) { *out << c.Name; }
 };
 
 class PendingCodeTest : public ::testing::TestWithParam<TCodeCase> {};

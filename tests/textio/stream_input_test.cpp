@@ -2,6 +2,7 @@
 // is read.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,8 @@ struct TLineEndCase {
     const char* Name;
     std::string Input;
     std::string Rest; // what remains after one ReadLineEnd
+
+    friend void PrintTo(const TLineEndCase& c, std::ostream* out) { *out << c.Name; }
 };
 
 class ReadLineEndTest : public ::testing::TestWithParam<TLineEndCase> {};
@@ -109,6 +112,8 @@ struct TEndCase {
     std::string Delivered; // characters before the end of file
     int Refills;           // reads of the handle, then never again
     int Unread;            // bytes the reader left behind, -1 unchecked
+
+    friend void PrintTo(const TEndCase& c, std::ostream* out) { *out << c.Name; }
 };
 
 class PermanentEndTest : public ::testing::TestWithParam<TEndCase> {};

@@ -3,6 +3,7 @@
 // and the rest at close.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,8 @@ struct TFlushCase {
     // Sizes of the single writes per statement; checked where writes keep
     // their boundaries (packets).
     std::vector<std::vector<std::size_t>> Pieces;
+
+    friend void PrintTo(const TFlushCase& c, std::ostream* out) { *out << c.Name; }
 };
 
 class OutputFlushTest : public ::testing::TestWithParam<TFlushCase> {};
