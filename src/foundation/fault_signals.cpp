@@ -1,0 +1,185 @@
+// The fault signal handlers and the checkpoints they return to.
+//
+// A fault cannot become a C++ exception inside the signal handler: throwing
+// out of a handler is not supported for code compiled without
+// -fnon-call-exceptions, and almost nothing is safe to call there. So the
+// handler only describes the fault in a static record and siglongjmps to
+// the innermost checkpoint, whose RunWithFaultCheckpoint then returns false
+// and ordinary code carries on from there. The frames jumped over are lost
+// without unwinding; that is sound because the program keeps no clean-up in
+// them (nothing between the checkpoint and the fault owns a resource that
+// must be released). The state read after the jump is either static or
+// fixed in the checkpoint's frame before sigsetjmp, so nothing there needs
+// to survive in registers.
+#include <pthread.h>
+#include <setjmp.h>
+#include <signal.h>
+#include <ucontext.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "foundation/fault_signals.h"
+#include "foundation/process_exit.h"
+
+namespace foundation {
+
+namespace {
+
+constexpr int FaultSignals[] = {SIGFPE, SIGSEGV, SIGBUS, SIGILL};
+constexpr int FaultSignalCount = sizeof FaultSignals / sizeof FaultSignals[0];
+
+// The handler must run somewhere when the stack itself has run out.
+constexpr std::size_t AltStackSize = 64 * 1024;
+alignas(16) unsigned char AltStack[AltStackSize];
+
+constexpr std::uint64_t TrapPageFault = 14;
+constexpr std::uint64_t TrapGeneralProtection = 13;
+constexpr std::uint64_t PageFaultWrite = 0x2;
+constexpr std::uintptr_t PageSize = 4096;
+
+constexpr int ExitWithoutCheckpoint = 255;
+
+struct sigaction PreviousActions[FaultSignalCount];
+bool HandlersInstalled = false;
+std::uintptr_t StackLow = 0;
+std::uintptr_t StackHigh = 0;
+
+sigjmp_buf* CurrentCheckpoint = nullptr;
+TFaultRecord PendingFault;
+
+void FindStackBounds() {
+    pthread_attr_t attributes;
+    if (pthread_getattr_np(pthread_self(), &attributes) != 0) {
+        return;
+    }
+    void* low = nullptr;
+    std::size_t size = 0;
+    if (pthread_attr_getstack(&attributes, &low, &size) == 0) {
+        StackLow = reinterpret_cast<std::uintptr_t>(low);
+        StackHigh = StackLow + size;
+    }
+    pthread_attr_destroy(&attributes);
+}
+
+TSignalFacts GatherFacts(int signal, const siginfo_t& info, const ucontext_t& context) {
+    const greg_t* registers = context.uc_mcontext.gregs;
+    TSignalFacts facts;
+    facts.Signal = signal;
+    facts.SignalCode = info.si_code;
+    facts.SignalAddress = reinterpret_cast<std::uintptr_t>(info.si_addr);
+    facts.TrapNumber = static_cast<std::uint64_t>(registers[REG_TRAPNO]);
+    facts.ErrorCode = static_cast<std::uint64_t>(registers[REG_ERR]);
+    if (context.uc_mcontext.fpregs != nullptr) {
+        facts.HaveX87 = true;
+        facts.X87Control = context.uc_mcontext.fpregs->cwd;
+        facts.X87Status = context.uc_mcontext.fpregs->swd;
+    }
+    // A general protection fault is raised only after the instruction was
+    // fetched, so its bytes are readable; stay inside their page.
+    if (signal == SIGSEGV && info.si_code == SI_KERNEL &&
+        facts.TrapNumber == TrapGeneralProtection) {
+        const auto instruction = static_cast<std::uintptr_t>(registers[REG_RIP]);
+        std::size_t count = PageSize - instruction % PageSize;
+        if (count > sizeof facts.Opcode) {
+            count = sizeof facts.Opcode;
+        }
+        std::memcpy(facts.Opcode, reinterpret_cast<const void*>(instruction), count);
+    }
+    facts.StackLow = StackLow;
+    facts.StackHigh = StackHigh;
+    return facts;
+}
+
+TFaultRecord DescribeFault(const TSignalFacts& facts, const ucontext_t& context) {
+    TFaultRecord record;
+    record.Code = FaultCodeOf(facts);
+    record.Address = static_cast<std::uintptr_t>(context.uc_mcontext.gregs[REG_RIP]);
+    if (facts.Signal == SIGSEGV || facts.Signal == SIGBUS) {
+        record.AccessedAddress = facts.SignalAddress;
+        const bool write = facts.TrapNumber == TrapPageFault && (facts.ErrorCode & PageFaultWrite);
+        record.AccessKind = write ? AccessWrite : AccessRead;
+    }
+    return record;
+}
+
+void FaultHandler(int signal, siginfo_t* info, void* rawContext) {
+    // A fault signal sent by another process, or a fault with no checkpoint
+    // to go to, takes the default action: the disposition is reset and the
+    // signal comes again (raised here, or by the faulting instruction).
+    if (info->si_code <= 0 || CurrentCheckpoint == nullptr) {
+        struct sigaction fallback {};
+        fallback.sa_handler = SIG_DFL;
+        sigaction(signal, &fallback, nullptr);
+        if (info->si_code <= 0) {
+            raise(signal);
+        }
+        return;
+    }
+    const auto& context = *static_cast<const ucontext_t*>(rawContext);
+    PendingFault = DescribeFault(GatherFacts(signal, *info, context), context);
+    siglongjmp(*CurrentCheckpoint, 1);
+}
+
+// Makes the enclosing checkpoint current again however the inner one is left.
+struct TCheckpointScope {
+    sigjmp_buf Buffer;
+    sigjmp_buf* const Outer = CurrentCheckpoint;
+    ~TCheckpointScope() { CurrentCheckpoint = Outer; }
+};
+
+} // namespace
+
+void InstallFaultHandlers() {
+    if (HandlersInstalled) {
+        return;
+    }
+    stack_t altStack{};
+    altStack.ss_sp = AltStack;
+    altStack.ss_size = AltStackSize;
+    sigaltstack(&altStack, nullptr);
+    FindStackBounds();
+
+    struct sigaction action {};
+    action.sa_sigaction = FaultHandler;
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+    sigfillset(&action.sa_mask);
+    for (int k = 0; k < FaultSignalCount; ++k) {
+        sigaction(FaultSignals[k], &action, &PreviousActions[k]);
+    }
+    HandlersInstalled = true;
+}
+
+void RemoveFaultHandlers() {
+    if (!HandlersInstalled) {
+        return;
+    }
+    for (int k = 0; k < FaultSignalCount; ++k) {
+        sigaction(FaultSignals[k], &PreviousActions[k], nullptr);
+    }
+    HandlersInstalled = false;
+}
+
+bool RunWithFaultCheckpoint(void (*body)(void*), void* context, TFaultRecord& fault) {
+    TCheckpointScope scope;
+    // The saved signal mask (second argument) unblocks the fault signal
+    // again when the handler jumps back here.
+    if (sigsetjmp(scope.Buffer, 1) != 0) {
+        CurrentCheckpoint = scope.Outer;
+        fault = PendingFault;
+        return false;
+    }
+    CurrentCheckpoint = &scope.Buffer;
+    body(context);
+    return true;
+}
+
+void RaiseFault(const TFaultRecord& fault) {
+    if (CurrentCheckpoint == nullptr) {
+        ExitProcess(ExitWithoutCheckpoint);
+    }
+    PendingFault = fault;
+    siglongjmp(*CurrentCheckpoint, 1);
+}
+
+} // namespace foundation

@@ -1,0 +1,265 @@
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdint>
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "foundation/fault_child.h"
+#include "foundation/fault_signals.h"
+#include "foundation/x87.h"
+
+namespace {
+
+using namespace foundation;
+using testsupport::RunInChild;
+
+// What a child reports: whether the body came back, and the fault record.
+struct TCaught {
+    bool CameBack = true;
+    TFaultRecord Record;
+};
+
+std::uintptr_t LabelAddress = 0;
+std::uintptr_t ReadOnlyPage = 0;
+volatile int StopDepth = -1;
+
+void Run(void* body) { reinterpret_cast<void (*)()>(body)(); }
+
+TCaught Catch(void (*body)()) {
+    TCaught caught;
+    caught.CameBack = RunWithFaultCheckpoint(Run, reinterpret_cast<void*>(body), caught.Record);
+    return caught;
+}
+
+void Report(const TCaught& caught) {
+    (void)!write(1, &caught, sizeof caught);
+}
+
+TCaught Decode(const std::string& bytes, std::size_t index = 0) {
+    TCaught caught;
+    EXPECT_GE(bytes.size(), (index + 1) * sizeof caught);
+    if (bytes.size() >= (index + 1) * sizeof caught) {
+        std::memcpy(&caught, bytes.data() + index * sizeof caught, sizeof caught);
+    }
+    return caught;
+}
+
+void IllegalInstruction() {
+    asm volatile("lea 1f(%%rip), %%rax\n\tmov %%rax, %0\n1:\tud2" : "=m"(LabelAddress) : : "rax");
+}
+
+void NullRead() {
+    int* volatile pointer = nullptr;
+    (void)*static_cast<volatile int*>(pointer);
+}
+
+void ReadOnlyWrite() {
+    *reinterpret_cast<volatile int*>(ReadOnlyPage + 8) = 1;
+}
+
+void FloatOverflow() {
+    LoadControlWord(0x1332);
+    volatile long double big = 1e400L;
+    (void)StoreDouble(big);
+}
+
+// In assembly: the compiler turns 1 / x into a comparison.
+void IntegerDivide() {
+    int zero = 0;
+    asm volatile("mov $1, %%eax\n\tcltd\n\tidivl %0" : : "r"(zero) : "eax", "edx");
+}
+
+[[gnu::noinline]] int Recurse(int depth) {
+    volatile char pad[512];
+    pad[0] = static_cast<char>(depth);
+    if (depth == StopDepth) {
+        return 0;
+    }
+    return Recurse(depth + 1) + pad[0];
+}
+
+void StackOverflow() { (void)Recurse(0); }
+
+void NoFault() {}
+
+struct TRecordCase {
+    const char* Name;
+    void (*Body)();
+    std::uint32_t Code;
+};
+
+class FaultRecordTest : public testing::TestWithParam<TRecordCase> {};
+
+TEST_P(FaultRecordTest, HandlerDescribesFaultAndReturnsToCheckpoint) {
+    static void (*body)();
+    body = GetParam().Body;
+    const auto outcome = RunInChild([] {
+        InstallFaultHandlers();
+        ReadOnlyPage = reinterpret_cast<std::uintptr_t>(
+            mmap(nullptr, 4096, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+        Report(Catch(body));
+        // The fault signal is unblocked again: a second fault is caught too.
+        Report(Catch(IllegalInstruction));
+        _exit(0);
+    });
+    ASSERT_EQ(outcome.ExitCode(), 0) << outcome.Err;
+    const TCaught first = Decode(outcome.Out, 0);
+    EXPECT_FALSE(first.CameBack);
+    EXPECT_EQ(first.Record.Code, GetParam().Code);
+    EXPECT_NE(first.Record.Address, 0u);
+    const TCaught second = Decode(outcome.Out, 1);
+    EXPECT_FALSE(second.CameBack);
+    EXPECT_EQ(second.Record.Code, FaultIllegalInstruction);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FaultRecordTest,
+    testing::Values(TRecordCase{"IllegalInstruction", IllegalInstruction, FaultIllegalInstruction},
+                    TRecordCase{"NullRead", NullRead, FaultAccessViolation},
+                    TRecordCase{"ReadOnlyWrite", ReadOnlyWrite, FaultAccessViolation},
+                    TRecordCase{"FloatOverflow", FloatOverflow, FaultFloatOverflow},
+                    TRecordCase{"IntegerDivide", IntegerDivide, FaultIntegerDivideByZero},
+                    TRecordCase{"StackOverflow", StackOverflow, FaultStackOverflow}),
+    [](const testing::TestParamInfo<TRecordCase>& info) { return std::string(info.param.Name); });
+
+TEST(FaultCheckpointTest, RecordHoldsInstructionAndAccess) {
+    const auto outcome = RunInChild([] {
+        InstallFaultHandlers();
+        ReadOnlyPage = reinterpret_cast<std::uintptr_t>(
+            mmap(nullptr, 4096, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+        Report(Catch(IllegalInstruction));
+        (void)!write(1, &LabelAddress, sizeof LabelAddress);
+        Report(Catch(NullRead));
+        Report(Catch(ReadOnlyWrite));
+        (void)!write(1, &ReadOnlyPage, sizeof ReadOnlyPage);
+        _exit(0);
+    });
+    ASSERT_EQ(outcome.ExitCode(), 0) << outcome.Err;
+    ASSERT_EQ(outcome.Out.size(), 3 * sizeof(TCaught) + 2 * sizeof(std::uintptr_t));
+    std::uintptr_t label;
+    std::uintptr_t page;
+    std::memcpy(&label, outcome.Out.data() + sizeof(TCaught), sizeof label);
+    std::memcpy(&page, outcome.Out.data() + outcome.Out.size() - sizeof page, sizeof page);
+    const std::string records = outcome.Out.substr(0, sizeof(TCaught)) +
+                                outcome.Out.substr(sizeof(TCaught) + sizeof label, 2 * sizeof(TCaught));
+
+    EXPECT_EQ(Decode(records, 0).Record.Address, label);
+    const TFaultRecord read = Decode(records, 1).Record;
+    EXPECT_EQ(read.AccessKind, AccessRead);
+    EXPECT_EQ(read.AccessedAddress, 0u);
+    const TFaultRecord written = Decode(records, 2).Record;
+    EXPECT_EQ(written.AccessKind, AccessWrite);
+    EXPECT_EQ(written.AccessedAddress, page + 8);
+}
+
+TEST(FaultCheckpointTest, BodyThatComesBackReportsTrue) {
+    const auto outcome = RunInChild([] {
+        InstallFaultHandlers();
+        Report(Catch(NoFault));
+        _exit(0);
+    });
+    ASSERT_EQ(outcome.ExitCode(), 0);
+    EXPECT_TRUE(Decode(outcome.Out).CameBack);
+}
+
+// After an inner checkpoint is left, by return or by an exception, a fault
+// must reach the outer one and not jump into the dead inner frame.
+void InnerReturnsThenFault() {
+    (void)Catch(NoFault);
+    IllegalInstruction();
+}
+
+void InnerThrowsThenFault() {
+    try {
+        (void)Catch([] { throw 7; });
+    } catch (int) {
+    }
+    IllegalInstruction();
+}
+
+void InnerFaultThenFault() {
+    const TCaught inner = Catch(NullRead);
+    Report(inner);
+    IllegalInstruction();
+}
+
+void FaultHandedOutward() {
+    TFaultRecord record;
+    record.Code = 0x12345678;
+    record.Address = 42;
+    RaiseFault(record);
+}
+
+struct TNestingCase {
+    const char* Name;
+    void (*Body)();
+    std::uint32_t OuterCode;
+};
+
+class FaultNestingTest : public testing::TestWithParam<TNestingCase> {};
+
+TEST_P(FaultNestingTest, OuterCheckpointCatchesLaterFault) {
+    static void (*body)();
+    body = GetParam().Body;
+    const auto outcome = RunInChild([] {
+        InstallFaultHandlers();
+        Report(Catch(body));
+        _exit(0);
+    });
+    ASSERT_EQ(outcome.ExitCode(), 0) << outcome.Err;
+    const TCaught outer = Decode(outcome.Out, outcome.Out.size() / sizeof(TCaught) - 1);
+    EXPECT_FALSE(outer.CameBack);
+    EXPECT_EQ(outer.Record.Code, GetParam().OuterCode);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Nesting, FaultNestingTest,
+    testing::Values(TNestingCase{"InnerReturned", InnerReturnsThenFault, FaultIllegalInstruction},
+                    TNestingCase{"InnerThrew", InnerThrowsThenFault, FaultIllegalInstruction},
+                    TNestingCase{"InnerFaulted", InnerFaultThenFault, FaultIllegalInstruction},
+                    TNestingCase{"HandedOutward", FaultHandedOutward, 0x12345678u}),
+    [](const testing::TestParamInfo<TNestingCase>& info) { return std::string(info.param.Name); });
+
+TEST(FaultCheckpointTest, InnerFaultDoesNotReachOuter) {
+    const auto outcome = RunInChild([] {
+        InstallFaultHandlers();
+        Report(Catch([] { Report(Catch(NullRead)); }));
+        _exit(0);
+    });
+    ASSERT_EQ(outcome.ExitCode(), 0);
+    EXPECT_EQ(Decode(outcome.Out, 0).Record.Code, FaultAccessViolation);
+    EXPECT_TRUE(Decode(outcome.Out, 1).CameBack);
+}
+
+TEST(FaultCheckpointTest, FaultWithoutCheckpointTakesDefaultAction) {
+    const auto outcome = RunInChild([] {
+        InstallFaultHandlers();
+        IllegalInstruction();
+        _exit(0);
+    });
+    EXPECT_EQ(outcome.Signal(), SIGILL);
+}
+
+TEST(FaultCheckpointTest, RemovedHandlersLeaveDefaultAction) {
+    const auto outcome = RunInChild([] {
+        InstallFaultHandlers();
+        RemoveFaultHandlers();
+        Report(Catch(NullRead));
+        _exit(0);
+    });
+    EXPECT_EQ(outcome.Signal(), SIGSEGV);
+}
+
+TEST(FaultCheckpointTest, SignalSentByAnotherProcessIsNotAFault) {
+    const auto outcome = RunInChild([] {
+        InstallFaultHandlers();
+        Report(Catch([] { kill(getpid(), SIGSEGV); }));
+        _exit(0);
+    });
+    EXPECT_EQ(outcome.Signal(), SIGSEGV);
+}
+
+} // namespace

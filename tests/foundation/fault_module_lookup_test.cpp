@@ -1,0 +1,57 @@
+#include <link.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "foundation/module_lookup.h"
+
+namespace {
+
+// The executable's load base, found through the program headers rather
+// than dladdr: the first object dl_iterate_phdr reports is the program.
+std::uintptr_t ProgramBase() {
+    std::uintptr_t base = 0;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* data) {
+            *static_cast<std::uintptr_t*>(data) = info->dlpi_addr;
+            return 1;
+        },
+        &base);
+    return base;
+}
+
+TEST(ModuleLookupTest, ProgramIsNamedByItsExecutable) {
+    EXPECT_STREQ(foundation::ProgramFileName(), "foundation_tests");
+}
+
+TEST(ModuleLookupTest, AddressInProgramGivesProgramAndItsBase) {
+    foundation::TModuleInfo module;
+    const auto address = reinterpret_cast<std::uintptr_t>(&ProgramBase) + 3;
+    ASSERT_TRUE(foundation::FindModule(address, module));
+    EXPECT_STREQ(module.Name, "foundation_tests");
+    EXPECT_EQ(module.Base, ProgramBase());
+}
+
+TEST(ModuleLookupTest, AddressInSharedLibraryGivesLibraryName) {
+    foundation::TModuleInfo module;
+    ASSERT_TRUE(foundation::FindModule(reinterpret_cast<std::uintptr_t>(&::write), module));
+    EXPECT_STREQ(module.Name, "libc.so.6");
+    EXPECT_LT(module.Base, reinterpret_cast<std::uintptr_t>(&::write));
+}
+
+TEST(ModuleLookupTest, AddressesOutsideModulesAreNotFound) {
+    foundation::TModuleInfo module;
+    int onStack = 0;
+    void* onHeap = std::malloc(16);
+    for (std::uintptr_t address : {std::uintptr_t{0}, reinterpret_cast<std::uintptr_t>(&onStack),
+                                   reinterpret_cast<std::uintptr_t>(onHeap)}) {
+        EXPECT_FALSE(foundation::FindModule(address, module)) << std::hex << address;
+    }
+    std::free(onHeap);
+}
+
+} // namespace
