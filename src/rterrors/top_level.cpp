@@ -1,0 +1,103 @@
+#include "rterrors/top_level.h"
+
+#include <new>
+
+#include "foundation/process_exit.h"
+#include "rterrors/faults.h"
+#include "rterrors/fpu_control.h"
+#include "rterrors/program_exit.h"
+#include "rterrors/run_errors.h"
+
+namespace rterrors {
+
+namespace {
+
+constexpr std::int32_t UnhandledRunError = 217;
+constexpr std::int32_t OutOfMemoryRunError = 203;
+
+// A handler step that fails again (an exception or fault while reporting)
+// is handled once more; this bounds how often, against a loop.
+constexpr int MaxHandlerRounds = 8;
+
+enum class TStage { Body, End, Raised, Fault, Stop };
+
+struct TTopLevelState {
+    TStage Stage = TStage::Body;
+    void (*Body)() = nullptr;
+    TObject* Object = nullptr;
+    TCodeAddress Address = 0;
+    std::int32_t StopCode = 0;
+    // Lives as long as the process: exceptions made from it point at it.
+    foundation::TFaultRecord Fault;
+};
+
+void RunStage(void* context) {
+    auto& state = *static_cast<TTopLevelState*>(context);
+    switch (state.Stage) {
+    case TStage::Body:
+        state.Body();
+        return;
+    case TStage::End:
+        EndProgram(ProcessExitCode);
+    case TStage::Raised:
+        TopLevelHandler(state.Object, state.Address);
+    case TStage::Fault:
+        TopLevelHandler(state.Fault);
+    case TStage::Stop:
+        StopWithRunError(state.StopCode, state.Address);
+    }
+}
+
+[[gnu::noinline]] TCodeAddress CodeAddressHere() {
+    return reinterpret_cast<TCodeAddress>(__builtin_return_address(0));
+}
+
+} // namespace
+
+void TopLevelHandler(TObject* object, TCodeAddress address) {
+    ResetFpu();
+    if (ExceptionHook != nullptr) {
+        ExceptionHook(object, address);
+    }
+    StopWithRunError(UnhandledRunError, address);
+}
+
+void TopLevelHandler(const foundation::TFaultRecord& record) {
+    ResetFpu();
+    if (FaultObjectHook == nullptr) {
+        StopWithRunError(FaultToRunErrorCode(record), record.Address);
+    }
+    TopLevelHandler(FaultObjectHook(record), record.Address);
+}
+
+// Each stage (the body, then the handling of whatever escaped it) runs under
+// the outermost checkpoint and catch. The handling runs outside the catch
+// block, so that an error raised while reporting is caught here again
+// instead of ending the process without a word.
+void RunUnderTopLevelHandler(void (*body)()) {
+    foundation::InstallFaultHandlers();
+    static TTopLevelState state;
+    state.Body = body;
+    for (int round = 0; round < MaxHandlerRounds; ++round) {
+        try {
+            const bool cameBack = foundation::RunWithFaultCheckpoint(RunStage, &state, state.Fault);
+            state.Stage = cameBack ? TStage::End : TStage::Fault;
+        } catch (const TRaisedException& raised) {
+            state.Stage = TStage::Raised;
+            state.Object = raised.Object;
+            state.Address = raised.Address;
+        } catch (const std::bad_alloc&) {
+            state.Stage = TStage::Stop;
+            state.StopCode = OutOfMemoryRunError;
+            state.Address = CodeAddressHere();
+        } catch (...) {
+            // Not an exception of this program's run-time: nobody handled it.
+            state.Stage = TStage::Stop;
+            state.StopCode = UnhandledRunError;
+            state.Address = CodeAddressHere();
+        }
+    }
+    foundation::ExitProcess(ProcessExitCode != 0 ? ProcessExitCode : UnhandledRunError);
+}
+
+} // namespace rterrors

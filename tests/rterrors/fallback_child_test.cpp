@@ -1,0 +1,193 @@
+// Error paths while the error layer's hooks are not in place: the
+// "Runtime error" line on standard output and the run-time error code as
+// exit code. Also the guard around the layers' initialisation.
+#include <unistd.h>
+
+#include <cstdint>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "foundation/fault_child.h"
+#include "foundation/x87.h"
+#include "rterrors/fpu_control.h"
+#include "rterrors/layers.h"
+#include "rterrors/program_exit.h"
+#include "rterrors/report_expect.h"
+#include "rterrors/run_errors.h"
+#include "rterrors/top_level.h"
+#include "textio/text_stream.h"
+
+namespace {
+
+using namespace rterrors;
+using testsupport::AnyAddress;
+using testsupport::Hex8;
+using testsupport::MatchesMasked;
+using testsupport::ProgramBase;
+using testsupport::RunInChild;
+
+void (*Statement)() = nullptr;
+
+// Only the core layer: output works, errors are not turned into exceptions.
+const TLayer CoreOnly[] = {CoreLayer};
+
+testsupport::TChildOutcome RunWithoutHooks(void (*statement)()) {
+    Statement = statement;
+    return RunInChild([] {
+        RunUnderTopLevelHandler([] {
+            InitializeLayers(CoreOnly);
+            textio::WriteText(textio::OutputStream, "Before", 0);
+            Statement();
+            EndProgram(0);
+        });
+    });
+}
+
+long double Opaque(long double value) {
+    volatile long double held = value;
+    return held;
+}
+
+int* volatile NullPointer = nullptr;
+
+struct TFallbackCase {
+    const char* Name;
+    void (*Statement)();
+    int Code;
+};
+
+class FallbackTest : public testing::TestWithParam<TFallbackCase> {};
+
+TEST_P(FallbackTest, RunErrorLineAndCodeAsExitCode) {
+    const auto outcome = RunWithoutHooks(GetParam().Statement);
+    char line[32];
+    std::snprintf(line, sizeof line, "Runtime error %3d at ", GetParam().Code);
+    EXPECT_EQ(outcome.ExitCode(), GetParam().Code);
+    // Pending output goes out first; the line keeps its 29 characters.
+    EXPECT_TRUE(MatchesMasked(outcome.Out, std::string("Before") + line + AnyAddress + "\r\n"));
+    EXPECT_EQ(outcome.Out.size(), 6u + 29u + 2u);
+    EXPECT_EQ(outcome.Err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, FallbackTest,
+    testing::Values(
+        TFallbackCase{"UnhandledException", [] { RaiseAt(new EConvertError("x"), ProgramBase() + 0x10); }, 217},
+        TFallbackCase{"NullRaise", [] { RaiseAt(nullptr, 0); }, 216},
+        TFallbackCase{"InvalidInput", [] { textio::SetIoResult(106); CheckIo(); }, 106},
+        TFallbackCase{"LowBitsOfCode", [] { textio::SetIoResult(300); CheckIo(); }, 44},
+        TFallbackCase{"OutOfMemory", [] { RaiseRunError(1); }, 203},
+        TFallbackCase{"ReasonWithoutRow", [] { RaiseRunError(99); }, 99},
+        TFallbackCase{"FloatOverflow", [] { (void)foundation::StoreDouble(Opaque(1e400L)); }, 205},
+        TFallbackCase{"FloatDivide", [] { (void)foundation::StoreDouble(Opaque(1.0L) / Opaque(0.0L)); }, 200},
+        TFallbackCase{"NullRead", [] { (void)*static_cast<volatile int*>(NullPointer); }, 216},
+        TFallbackCase{"UnknownFault", [] { asm volatile("ud2"); }, 255},
+        TFallbackCase{"ForeignException", [] { throw 42; }, 217}),
+    [](const testing::TestParamInfo<TFallbackCase>& info) { return std::string(info.param.Name); });
+
+TEST(FallbackAddressTest, RaiseAddressShownAsOffsetInProgram) {
+    const auto outcome = RunWithoutHooks([] { RaiseAt(new EConvertError("x"), ProgramBase() + 0x1ABC); });
+    EXPECT_EQ(outcome.Out, "BeforeRuntime error 217 at 00001ABC\r\n");
+}
+
+TEST(FallbackAddressTest, NullRaiseStopsAtReturnAddressOfRaise) {
+    const auto outcome = RunWithoutHooks([] {
+        RaiseAt(nullptr, 0);
+    });
+    ASSERT_EQ(outcome.ExitCode(), 216);
+    const std::uintptr_t offset = testsupport::AddressAfter(outcome.Out, "216 at ");
+    EXPECT_TRUE(testsupport::FollowsCallOf(ProgramBase() + offset, reinterpret_cast<const void*>(&RaiseAt)))
+        << std::hex << offset;
+}
+
+TEST(FallbackAddressTest, AfterRemovedHooksTheFallbackTakesOver) {
+    const auto outcome = RunInChild([] {
+        RunUnderTopLevelHandler([] {
+            InitializeLayers();
+            RemoveErrorLayer();
+            RaiseAt(new EConvertError("x"), ProgramBase() + 0x20);
+        });
+    });
+    EXPECT_EQ(outcome.ExitCode(), 217);
+    EXPECT_EQ(outcome.Out, "Runtime error 217 at 00000020\r\n");
+    EXPECT_EQ(outcome.Err, "");
+}
+
+// A layer whose initialisation fails, and which shows when it is finalised.
+void (*FailingInitialize)() = nullptr;
+
+void MarkFinalised() { textio::WriteText(textio::OutputStream, "finalised;", 0); }
+
+const TLayer GuardedLayers[] = {CoreLayer, ErrorLayer, {[] { FailingInitialize(); }, MarkFinalised}};
+
+struct TGuardCase {
+    const char* Name;
+    void (*Initialize)();
+    int Code;
+};
+
+class LayerGuardTest : public testing::TestWithParam<TGuardCase> {};
+
+// The layers so far are finalised at once (the failing one included, each
+// once), the hooks are gone, and the error ends with the fallback line.
+TEST_P(LayerGuardTest, EscapeFromInitialisationEndsWithRunError) {
+    FailingInitialize = GetParam().Initialize;
+    const auto outcome = RunInChild([] {
+        ConsoleProgram = true;
+        RunUnderTopLevelHandler([] {
+            InitializeLayers(GuardedLayers);
+            textio::WriteText(textio::OutputStream, "dialogue ran", 0);
+            EndProgram(0);
+        });
+    });
+    char line[32];
+    std::snprintf(line, sizeof line, "Runtime error %3d at ", GetParam().Code);
+    EXPECT_EQ(outcome.ExitCode(), GetParam().Code);
+    EXPECT_TRUE(MatchesMasked(outcome.Out, std::string("finalised;") + line + AnyAddress + "\r\n"));
+    EXPECT_EQ(outcome.Err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Escapes, LayerGuardTest,
+    testing::Values(TGuardCase{"Exception", [] { RaiseAt(new EConvertError("init"), ProgramBase() + 0x30); }, 217},
+                    TGuardCase{"RunError", [] { textio::SetIoResult(2); CheckIo(); }, 217},
+                    TGuardCase{"Fault", [] { asm volatile("ud2"); }, 217},
+                    TGuardCase{"FloatFault", [] { (void)foundation::StoreDouble(Opaque(1e400L)); }, 217}),
+    [](const testing::TestParamInfo<TGuardCase>& info) { return std::string(info.param.Name); });
+
+// Before the error layer there is no FaultObjectHook: the fault is not the
+// guard's, it goes to the top-level handler and its own code.
+const TLayer FaultBeforeErrorLayer[] = {CoreLayer, {[] { asm volatile("ud2"); }, MarkFinalised}, ErrorLayer};
+
+TEST(LayerGuardFaultTest, FaultBeforeErrorLayerKeepsItsCode) {
+    const auto outcome = RunInChild([] {
+        RunUnderTopLevelHandler([] {
+            InitializeLayers(FaultBeforeErrorLayer);
+            EndProgram(0);
+        });
+    });
+    EXPECT_EQ(outcome.ExitCode(), 255);
+    EXPECT_TRUE(MatchesMasked(outcome.Out, std::string("Runtime error 255 at ") + AnyAddress + "\r\nfinalised;"));
+}
+
+TEST(FpuAfterFaultTest, HandlerResetsTheUnit) {
+    const auto outcome = RunWithoutHooks([] {
+        rterrors::FaultObjectHook = [](const foundation::TFaultRecord&) { return new TObject; };
+        rterrors::ExceptionHook = [](TObject*, TCodeAddress) {
+            const std::uint16_t control = foundation::ReadControlWord() & 0x1F3F;
+            const std::uint16_t status = foundation::ReadStatusWord() & 0x38FF;
+            const std::uint16_t words[] = {control, status};
+            (void)!write(1, words, sizeof words);
+            _exit(0);
+        };
+        (void)foundation::StoreDouble(Opaque(1e400L));
+    });
+    ASSERT_EQ(outcome.ExitCode(), 0);
+    ASSERT_EQ(outcome.Out.size(), 4u);
+    EXPECT_EQ(static_cast<unsigned char>(outcome.Out[0]) | static_cast<unsigned char>(outcome.Out[1]) << 8,
+              DefaultFpuControlWord);
+    EXPECT_EQ(outcome.Out[2] | outcome.Out[3], 0); // flags clear, stack empty
+}
+
+} // namespace
