@@ -10,9 +10,9 @@ mkdir cases
 CRLF=$'\r\n'
 COUNT_PROMPT="Enter the number of the points in the collapse of a contour:"
 EXIT_PROMPT="*Press Enter to exit*"
-ZERO_RESULTS="The area of a contour:    0.00m^2 =    0.0000a =   0.00000ha"
-SQUARE_RESULTS="The area of a contour:  200.00m^2 =    2.0000a =   0.02000ha"
-REVERSED_RESULTS="The area of a contour: -200.00m^2 =   -2.0000a =  -0.02000ha"
+ZERO_RESULTS="The area of a contour:    0.00m^2 =   0.0000a =  0.00000ha"
+SQUARE_RESULTS="The area of a contour:  200.00m^2 =   2.0000a =  0.02000ha"
+REVERSED_RESULTS="The area of a contour: -200.00m^2 =  -2.0000a = -0.02000ha"
 TRIANGLE_RESULTS="The area of a contour: 2803.30m^2 =  28.0330a =  0.28033ha"
 FAR_DIRECTION_RESULTS="The area of a contour:   50.00m^2 =   0.5000a =  0.00500ha"
 INFINITE_RESULTS="The area of a contour:    +Inf""m^2 = ""    +Inf""a = ""    +Inf""ha"

@@ -22,7 +22,7 @@ const std::string CountPrompt =
     "Enter the number of the points in the collapse of a contour:\r\n";
 const std::string ExitPrompt = "*Press Enter to exit*\r\n";
 const std::string ZeroResults =
-    "The area of a contour:    0.00m^2 =    0.0000a =   0.00000ha\r\n";
+    "The area of a contour:    0.00m^2 =   0.0000a =  0.00000ha\r\n";
 
 // The program running with its standard input and output on given
 // descriptors; standard error goes to /dev/null.
