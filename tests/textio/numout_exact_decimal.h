@@ -250,27 +250,23 @@ inline std::string ExponentFormOfExact(const TExactDecimal& x, int n) {
            (e < 0 ? "-" : "+") + exponent;
 }
 
-// True when |shown - exact| <= half a unit of 10^-shownScale plus
-// `slack` units of 10^slackExponent; shown is shownDigits * 10^-shownScale.
-inline bool WithinTolerance(const std::string& shownDigits, int shownScale,
+// True when |shown - exact| <= half a unit of 10^-unitScale plus `slack`
+// units of 10^slackExponent; shown is shownDigits * 10^-shownScale.
+inline bool WithinTolerance(const std::string& shownDigits, int shownScale, int unitScale,
                             const TExactDecimal& exact, int slack, int slackExponent) {
     // Bring everything to integers at a common scale g.
-    const int g = std::max({shownScale + 1, exact.Scale, -slackExponent, 0});
+    const int g = std::max({shownScale, unitScale + 1, exact.Scale, -slackExponent, 0});
     BigNat shown = BigNat::FromDecimal(shownDigits);
     shown.MulPower(10, g - shownScale);
     BigNat value = exact.Magnitude();
     value.MulPower(10, g - exact.Scale);
-    BigNat tolerance = BigNat::PowerOfTen(g - shownScale - 1);
+    BigNat tolerance = BigNat::PowerOfTen(g - unitScale - 1);
     tolerance.MulSmall(5);
     BigNat extra = BigNat::PowerOfTen(g + slackExponent);
     extra.MulSmall(static_cast<std::uint32_t>(slack));
     tolerance.Add(extra);
     return BigNat::Compare(BigNat::Distance(shown, value), tolerance) <= 0;
 }
-
-} // namespace numout
-
-namespace numout {
 
 // The fixed-form text of the exact value rounded half up to `decimals`
 // places, right-justified in width.

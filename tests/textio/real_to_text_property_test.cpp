@@ -1,7 +1,8 @@
 // Property checks of the real formatting over seeded random doubles at the
 // three layouts the survey prints: the text has the expected shape, and its
-// value lies within half a unit of the last shown decimal of the exact
-// value, plus the error of the 18 generated digits.
+// value, as written and as read back with ParseReal, lies within half a
+// unit of the last shown decimal of the exact value, plus the error of the
+// 18 generated digits.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 
 #include "numout_exact_decimal.h"
 #include "numout_fixture.h"
+#include "textio/number_input.h"
 #include "textio/number_output.h"
 
 namespace {
@@ -67,46 +69,58 @@ int SlackExponent(const numout::TExactDecimal& exact) {
 }
 
 // " d.dE+dddd" or "-d.dE-dddd": the layouts' widths give two digits.
-void CheckExponentForm(const std::string& text, long double x) {
-    const numout::TExactDecimal exact = numout::ExactDecimal(x);
-    ASSERT_EQ(text.size(), 10u) << text;
-    EXPECT_EQ(text[0], exact.Negative ? '-' : ' ') << text;
-    EXPECT_TRUE(text[1] >= '1' && text[1] <= '9') << text;
-    EXPECT_EQ(text[2], '.') << text;
-    EXPECT_TRUE(AllDigits(text, 3, 4)) << text;
-    EXPECT_EQ(text[4], 'E') << text;
-    ASSERT_TRUE(text[5] == '+' || text[5] == '-') << text;
-    ASSERT_TRUE(AllDigits(text, 6, 10)) << text;
-    const int e = std::stoi(text.substr(5));
+// Returns the decimal exponent of the last shown digit's unit, negated.
+int CheckExponentForm(const std::string& text, const numout::TExactDecimal& exact) {
+    EXPECT_EQ(text.size(), 10u);
+    if (text.size() != 10u) {
+        return 0;
+    }
+    EXPECT_EQ(text[0], exact.Negative ? '-' : ' ');
+    EXPECT_TRUE(text[1] >= '1' && text[1] <= '9');
+    EXPECT_EQ(text[2], '.');
+    EXPECT_TRUE(AllDigits(text, 3, 4));
+    EXPECT_EQ(text[4], 'E');
+    EXPECT_TRUE(text[5] == '+' || text[5] == '-');
+    EXPECT_TRUE(AllDigits(text, 6, 10));
+    const int unitScale = 1 - std::stoi(text.substr(5));
     const std::string shown = text.substr(1, 1) + text.substr(3, 1);
-    EXPECT_TRUE(numout::WithinTolerance(shown, 1 - e, exact, GeneratedSlack, SlackExponent(exact)))
-        << text << " for " << exact.Digits << "e-" << exact.Scale;
+    EXPECT_TRUE(numout::WithinTolerance(shown, unitScale, unitScale, exact, GeneratedSlack,
+                                        SlackExponent(exact)));
+    return unitScale;
 }
 
-void CheckFixedForm(const std::string& text, long double x, Layout layout) {
-    const numout::TExactDecimal exact = numout::ExactDecimal(x);
+void CheckFixedForm(const std::string& text, const numout::TExactDecimal& exact, Layout layout) {
     std::size_t pos = text.find_first_not_of(' ');
-    ASSERT_NE(pos, std::string::npos) << text;
-    const std::size_t body = text.size() - pos;
-    EXPECT_TRUE(pos == 0 || text.size() == static_cast<std::size_t>(layout.Width)) << text;
-    EXPECT_TRUE(pos == 0 || body < static_cast<std::size_t>(layout.Width)) << text;
+    ASSERT_NE(pos, std::string::npos);
+    // Spaces only to fill the width; a longer text stands alone.
+    EXPECT_TRUE(pos == 0 || text.size() == static_cast<std::size_t>(layout.Width));
     const bool negative = text[pos] == '-';
-    EXPECT_EQ(negative, exact.Negative) << text;
+    EXPECT_EQ(negative, exact.Negative);
     if (negative) {
         ++pos;
     }
     const std::size_t point = text.size() - static_cast<std::size_t>(layout.Decimals) - 1;
-    ASSERT_GT(point, pos) << text;
-    EXPECT_EQ(text[point], '.') << text;
-    EXPECT_TRUE(AllDigits(text, pos, point)) << text;
-    EXPECT_TRUE(AllDigits(text, point + 1, text.size())) << text;
-    EXPECT_TRUE(text[pos] != '0' || point == pos + 1) << "leading zero in " << text;
-    // At most 37 integer digits.
-    EXPECT_LE(point - pos, 37u) << text;
+    ASSERT_GT(point, pos);
+    EXPECT_EQ(text[point], '.');
+    EXPECT_TRUE(AllDigits(text, pos, point));
+    EXPECT_TRUE(AllDigits(text, point + 1, text.size()));
+    EXPECT_TRUE(text[pos] != '0' || point == pos + 1) << "leading zero";
+    EXPECT_LE(point - pos, 37u) << "more than 37 integer digits";
     const std::string shown = text.substr(pos, point - pos) + text.substr(point + 1);
-    EXPECT_TRUE(numout::WithinTolerance(shown, layout.Decimals, exact, GeneratedSlack,
-                                        SlackExponent(exact)))
-        << text << " for " << exact.Digits << "e-" << exact.Scale;
+    EXPECT_TRUE(numout::WithinTolerance(shown, layout.Decimals, layout.Decimals, exact,
+                                        GeneratedSlack, SlackExponent(exact)));
+}
+
+// The text read back as a number lies as close to the value; the reading
+// adds at most one more unit of the 18th digit.
+void CheckReadBack(const std::string& text, const numout::TExactDecimal& exact, int unitScale) {
+    const textio::TRealParse back = textio::ParseReal(text.c_str());
+    ASSERT_EQ(back.ErrorPos, 0);
+    const numout::TExactDecimal parsed = numout::ExactDecimal(back.Value);
+    EXPECT_EQ(parsed.Negative, exact.Negative);
+    EXPECT_TRUE(numout::WithinTolerance(parsed.Digits, parsed.Scale, unitScale, exact,
+                                        GeneratedSlack + 1, SlackExponent(exact)))
+        << "read back as " << parsed.Digits << "e-" << parsed.Scale;
 }
 
 class RealToTextProperty : public numout::TrappingFpu<::testing::TestWithParam<int>> {};
@@ -117,16 +131,20 @@ TEST_P(RealToTextProperty, ShapeAndValueAtSurveyLayouts) {
     constexpr int Samples = 3000;
     for (int i = 0; i < Samples; ++i) {
         const long double x = RandomDouble(random, kind);
+        const numout::TExactDecimal exact = numout::ExactDecimal(x);
         const bool huge = foundation::ExtendedBits::Of(x).Exponent() >= Binary120;
         for (const Layout layout : SurveyLayouts) {
             const std::string text =
                 numout::Text(textio::RealToText(x, layout.Width, layout.Decimals));
-            SCOPED_TRACE(text);
+            SCOPED_TRACE("\"" + text + "\" for " + exact.Digits + "e-" +
+                         std::to_string(exact.Scale));
+            int unitScale = layout.Decimals;
             if (huge) {
-                CheckExponentForm(text, x);
+                unitScale = CheckExponentForm(text, exact);
             } else {
-                CheckFixedForm(text, x, layout);
+                CheckFixedForm(text, exact, layout);
             }
+            CheckReadBack(text, exact, unitScale);
             if (HasFailure()) {
                 return;
             }
