@@ -1,5 +1,6 @@
 // The decimal digit string of a scaled real: 18 digits from one integer
 // conversion, then zeros or half-up rounding at the last shown position.
+#include <array>
 #include <cstring>
 
 #include "foundation/x87.h"
@@ -14,11 +15,24 @@ inline constexpr std::uint64_t CarryLimit = 1000000000000000000ULL; // 10^18
 inline constexpr std::uint32_t HalfLimit = 1000000000u;             // 10^9
 inline constexpr std::int32_t GeneratedLast = 18;
 
+// "00" to "99", so that digits come out two per division.
+constexpr auto DigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
 // Nine digits of value (below 10^9), most significant first, with zeros.
 void PutNineDigits(char* out, std::uint32_t value) {
-    for (int i = 8; i >= 0; --i) {
-        out[i] = static_cast<char>('0' + value % 10);
-        value /= 10;
+    constexpr std::uint32_t LowEight = 100000000u;
+    out[0] = static_cast<char>('0' + value / LowEight);
+    value %= LowEight;
+    for (int i = 7; i > 0; i -= 2) {
+        std::memcpy(out + i, DigitPairs.data() + 2 * (value % 100), 2);
+        value /= 100;
     }
 }
 
