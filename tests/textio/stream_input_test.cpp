@@ -78,17 +78,6 @@ INSTANTIATE_TEST_SUITE_P(
                       TLineEndCase{"EndOfFileByteEndsLineForGood", "a\x1a\nX", ""}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-TEST(NextInputChar, EndOfFileByteIsPermanentAndNeverPassedOn) {
-    TPipedInput input("ab\x1a" "cd");
-    EXPECT_EQ(input.Rest(), "ab");
-    for (int i = 0; i < 3; ++i) {
-        const TInputChar next = NextInputChar(input.Stream);
-        EXPECT_TRUE(next.AtEnd);
-        EXPECT_EQ(next.Char, EndOfFileChar);
-    }
-    EXPECT_EQ(input.Stream.BufferPos, 2u);
-}
-
 // Without the line-end flag, byte 26 is an ordinary character and the end
 // of input is not remembered.
 TEST(NextInputChar, WithoutCrLfFlagByte26IsAChar) {

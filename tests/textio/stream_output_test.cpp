@@ -93,39 +93,4 @@ INSTANTIATE_TEST_SUITE_P(
         TFlushCase{"Packets", TSinkKind::Packets, BlockTotals, {{}, {128}, {}, {128, 128}, {76}}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-// A write that fills the buffer exactly sends it at once.
-TEST(OutputFlush, ExactlyFullBufferGoesOutImmediately) {
-    streamtest::TSink sink(TSinkKind::Packets);
-    streamtest::TChild child([&sink] {
-        sink.GiveTo(1);
-        WriteChars(OutputStream, Block.data(), 100);
-        WriteChars(OutputStream, Block.data(), 28);
-        streamtest::Pause();
-    });
-    sink.CloseChildEnd();
-    child.Collect();
-    const std::vector<std::string> pieces = sink.Take();
-    ASSERT_EQ(pieces.size(), 1u);
-    EXPECT_EQ(pieces[0].size(), 128u);
-    child.Resume();
-}
-
-// Lines written with the line-end flag clear end in LF alone.
-TEST(OutputFlush, LineEndWithoutCrLfFlagIsOneLf) {
-    streamtest::TSink sink(TSinkKind::Pipe);
-    const auto reports = streamtest::RunChild([&sink] {
-        sink.GiveTo(1);
-        DefaultLineEndStyle = 0;
-        WriteText(OutputStream, "x", 0);
-        WriteLineEnd(OutputStream);
-        streamtest::Report(OutputStream.Flags);
-        CloseStream(OutputStream);
-    });
-    sink.CloseChildEnd();
-    EXPECT_EQ(reports, std::vector<std::int32_t>{0});
-    std::string arrived;
-    for (const std::string& piece : sink.Take()) arrived += piece;
-    EXPECT_EQ(arrived, "x\n");
-}
-
 } // namespace
