@@ -53,4 +53,10 @@ else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")
 endif()
 
+# A statically linked program names no shared library for dpkg-shlibdeps to
+# read; it was built against this release's C library, so keep that one.
+if(SURVEY_STATIC_PROGRAM AND NOT SURVEY_SANITIZE)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6")
+endif()
+
 include(CPack)

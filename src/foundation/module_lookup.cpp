@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "foundation/module_lookup.h"
@@ -27,6 +28,49 @@ void CopyName(char (&target)[ModuleNameCapacity], const char* name) {
     target[length] = '\0';
 }
 
+// The loaded image whose segments hold Address, found from the program
+// headers. dladdr knows no image in a statically linked program; the
+// headers are there in every program.
+struct TImageSearch {
+    std::uintptr_t Address = 0;
+    std::uintptr_t Base = 0;
+    const char* Name = nullptr;
+};
+
+int MatchImage(dl_phdr_info* info, std::size_t, void* data) {
+    TImageSearch& search = *static_cast<TImageSearch*>(data);
+    std::uintptr_t lowest = UINTPTR_MAX;
+    bool holds = false;
+    for (ElfW(Half) i = 0; i < info->dlpi_phnum; ++i) {
+        const ElfW(Phdr)& segment = info->dlpi_phdr[i];
+        if (segment.p_type != PT_LOAD) {
+            continue;
+        }
+        const std::uintptr_t start = info->dlpi_addr + segment.p_vaddr;
+        lowest = start < lowest ? start : lowest;
+        holds = holds || (search.Address >= start && search.Address - start < segment.p_memsz);
+    }
+    if (!holds) {
+        return 0;
+    }
+    // The image's base is where its first page is mapped, as dladdr gives it.
+    const auto pageSize = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    search.Base = lowest & ~(pageSize - 1);
+    search.Name = info->dlpi_name != nullptr ? info->dlpi_name : "";
+    return 1;
+}
+
+bool FindImage(std::uintptr_t address, TModuleInfo& module) {
+    TImageSearch search;
+    search.Address = address;
+    if (dl_iterate_phdr(MatchImage, &search) == 0) {
+        return false;
+    }
+    module.Base = search.Base;
+    CopyName(module.Name, search.Name[0] == '\0' ? ProgramFileName() : WithoutDirectory(search.Name));
+    return true;
+}
+
 } // namespace
 
 const char* ProgramFileName() {
@@ -47,10 +91,12 @@ const char* ProgramFileName() {
 bool FindModule(std::uintptr_t address, TModuleInfo& module) {
     Dl_info info{};
     link_map* map = nullptr;
-    if (address == 0 ||
-        dladdr1(reinterpret_cast<const void*>(address), &info,
-                reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) == 0) {
+    if (address == 0) {
         return false;
+    }
+    if (dladdr1(reinterpret_cast<const void*>(address), &info, reinterpret_cast<void**>(&map),
+                RTLD_DL_LINKMAP) == 0) {
+        return FindImage(address, module);
     }
     module.Base = reinterpret_cast<std::uintptr_t>(info.dli_fbase);
     // The executable's own entry carries an empty name; dladdr would give
