@@ -49,7 +49,7 @@ long double Opaque(long double value) {
     return held;
 }
 
-int* volatile NullPointer = nullptr;
+void ReadNull() { asm volatile("movl 0, %%eax" : : : "eax", "memory"); }
 
 struct TFallbackCase {
     const char* Name;
@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         TFallbackCase{"ReasonWithoutRow", [] { RaiseRunError(99); }, 99},
         TFallbackCase{"FloatOverflow", [] { (void)foundation::StoreDouble(Opaque(1e400L)); }, 205},
         TFallbackCase{"FloatDivide", [] { (void)foundation::StoreDouble(Opaque(1.0L) / Opaque(0.0L)); }, 200},
-        TFallbackCase{"NullRead", [] { (void)*static_cast<volatile int*>(NullPointer); }, 216},
+        TFallbackCase{"NullRead", ReadNull, 216},
         TFallbackCase{"UnknownFault", [] { asm volatile("ud2"); }, 255},
         TFallbackCase{"ForeignException", [] { throw 42; }, 217}),
     [](const testing::TestParamInfo<TFallbackCase>& info) { return std::string(info.param.Name); });

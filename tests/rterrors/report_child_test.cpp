@@ -54,7 +54,15 @@ long double Opaque(long double value) {
     return held;
 }
 
-int* volatile NullPointer = nullptr;
+// Accesses in assembly: in C++ they would be undefined behaviour, which a
+// sanitizer build reports before the processor faults.
+void ReadAt(std::uintptr_t address) {
+    asm volatile("movl (%0), %%eax" : : "r"(address) : "eax", "memory");
+}
+
+void WriteAt(std::uintptr_t address) {
+    asm volatile("movl $1, (%0)" : : "r"(address) : "memory");
+}
 
 [[gnu::noinline]] int Recurse(int depth) {
     volatile char pad[512];
@@ -114,13 +122,13 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     "EDivByZero", "Division by zero."},
         TReportCase{"StackOverflow", [] { (void)Recurse(0); }, "EStackOverflow", "Stack overflow."},
-        TReportCase{"NullRead", [] { (void)*static_cast<volatile int*>(NullPointer); },
+        TReportCase{"NullRead", [] { ReadAt(0); },
                     "EAccessViolation",
                     "Access violation at address <ADDR> in module 'rterrors_tests'. Read of address 00000000."},
-        TReportCase{"NullWrite", [] { *static_cast<volatile int*>(NullPointer) = 1; }, "EAccessViolation",
+        TReportCase{"NullWrite", [] { WriteAt(0); }, "EAccessViolation",
                     "Access violation at address <ADDR> in module 'rterrors_tests'. Write of address 00000000."},
         TReportCase{"WideAddressRead",
-                    [] { (void)*reinterpret_cast<volatile int*>(std::uintptr_t{0x123456789000}); },
+                    [] { ReadAt(0x123456789000); },
                     "EAccessViolation",
                     "Access violation at address <ADDR> in module 'rterrors_tests'. Read of address 123456789000."},
         TReportCase{"OutOfMemory", [] { RaiseRunError(1); }, "EOutOfMemory", "Out of memory."},
