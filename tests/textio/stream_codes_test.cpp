@@ -262,4 +262,20 @@ TEST_F(WritePathTest, FailedDrainLosesWaitingBytesOnly) {
     EXPECT_EQ(Drained(), "kept\r\n");
 }
 
+// A record without slots is handled as if they did nothing, and a named
+// stream without an opener of its own is refused, not jumped through.
+TEST(StreamRecord, EmptySlotsAreNotCalled) {
+    TakeIoResult();
+    TTextStream record{};
+    record.Mode = ModeOutput;
+    EXPECT_EQ(FlushStream(record), 0);
+    EXPECT_EQ(LineFlush(record), 0);
+    EXPECT_EQ(CloseStream(record), 0);
+    record.Mode = ModeClosed;
+    record.Name[0] = 'f';
+    EXPECT_EQ(OpenForOutput(record), 1);
+    EXPECT_EQ(record.Mode, ModeClosed);
+    EXPECT_EQ(TakeIoResult(), 1);
+}
+
 } // namespace
