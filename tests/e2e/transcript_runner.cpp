@@ -51,6 +51,22 @@ void WriteAll(int fd, const std::string& text) {
     }
 }
 
+// Reads the first 128-byte block of output, then closes the read end, so
+// that every later write of the program meets a pipe without a reader.
+void ReadFirstBlockAndLeave(int reader, std::string& output, int timeoutSeconds) {
+    constexpr std::size_t Block = 128;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    char chunk[Block];
+    while (output.size() < Block && std::chrono::steady_clock::now() < deadline) {
+        pollfd waiting{reader, POLLIN, 0};
+        if (poll(&waiting, 1, 100) <= 0) continue;
+        const ssize_t n = read(reader, chunk, Block - output.size());
+        if (n <= 0) break;
+        output.append(chunk, static_cast<std::size_t>(n));
+    }
+    close(reader);
+}
+
 // Puts `fd` on `target` in the child, or closes `target` when fd is -1.
 void Place(int fd, int target) {
     if (fd < 0) {
@@ -88,6 +104,7 @@ TRunResult RunProgram(const std::string& binary, const TRunSetup& setup) {
     switch (setup.OutputKind) {
     case TOutputKind::File: outputFd = TemporaryFile(); break;
     case TOutputKind::Pipe:
+    case TOutputKind::ReaderLeavesAfterFirstBlock:
     case TOutputKind::BrokenPipe: {
         int fds[2];
         if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
@@ -127,6 +144,11 @@ TRunResult RunProgram(const std::string& binary, const TRunSetup& setup) {
     if (inputWriter >= 0) {
         signal(SIGPIPE, SIG_IGN);
         WriteAll(inputWriter, setup.Input);
+        if (setup.OutputKind == TOutputKind::ReaderLeavesAfterFirstBlock) {
+            ReadFirstBlockAndLeave(outputReader, result.Output, setup.TimeoutSeconds);
+            outputReader = -1;
+            WriteAll(inputWriter, setup.InputAfterFirstBlock);
+        }
         close(inputWriter);
     }
     const auto deadline =

@@ -7,13 +7,17 @@
 namespace e2e {
 
 enum class TInputKind { File, Pipe, Closed, Directory };
-enum class TOutputKind { File, Pipe, Closed, Full, BrokenPipe };
+enum class TOutputKind { File, Pipe, Closed, Full, BrokenPipe, ReaderLeavesAfterFirstBlock };
 
 struct TRunSetup {
     std::string Input;
     TInputKind InputKind = TInputKind::File;
     TOutputKind OutputKind = TOutputKind::File;
     int TimeoutSeconds = 20;
+    // With ReaderLeavesAfterFirstBlock (and a pipe on standard input): the
+    // runner writes Input, reads the first 128 bytes of output, closes the
+    // read end, then writes InputAfterFirstBlock.
+    std::string InputAfterFirstBlock;
 };
 
 struct TRunResult {
