@@ -231,14 +231,10 @@ TEST(ExceptionClassTest, ClassesSitInTheirTree) {
     };
     const TCase cases[] = {
         {new EOverflow(""), "EOverflow", true, true, true, false, false},
-        {new EUnderflow(""), "EUnderflow", true, true, true, false, false},
         {new EDivByZero(""), "EDivByZero", true, true, false, true, false},
-        {new EIntOverflow(""), "EIntOverflow", true, true, false, true, false},
         {new EInvalidPointer(""), "EInvalidPointer", true, false, false, false, true},
         {new EConvertError(""), "EConvertError", true, false, false, false, false},
-        {new EAbstractError(""), "EAbstractError", true, false, false, false, false},
         {new EAccessViolation(""), "EAccessViolation", true, true, false, false, false},
-        {new EStackOverflow(""), "EStackOverflow", true, true, false, false, false},
         {new EInOutError(""), "EInOutError", true, false, false, false, false},
         {new Exception(""), "Exception", true, false, false, false, false},
         {new TObject(), "TObject", false, false, false, false, false},

@@ -80,7 +80,6 @@ INSTANTIATE_TEST_SUITE_P(
         TFallbackCase{"OutOfMemory", [] { RaiseRunError(1); }, 203},
         TFallbackCase{"ReasonWithoutRow", [] { RaiseRunError(99); }, 99},
         TFallbackCase{"FloatOverflow", [] { (void)foundation::StoreDouble(Opaque(1e400L)); }, 205},
-        TFallbackCase{"FloatDivide", [] { (void)foundation::StoreDouble(Opaque(1.0L) / Opaque(0.0L)); }, 200},
         TFallbackCase{"NullRead", ReadNull, 216},
         TFallbackCase{"UnknownFault", [] { asm volatile("ud2"); }, 255},
         TFallbackCase{"ForeignException", [] { throw 42; }, 217}),
