@@ -1,12 +1,16 @@
 #include <cmath>
 #include <csignal>
 #include <random>
+#include <string>
 
 #include <gtest/gtest.h>
 
 #include "foundation/extended_bits.h"
 #include "support/exact_rounding.h"
 #include "support/fpu_fixture.h"
+#include "rterrors/layers.h"
+#include "rterrors/program_exit.h"
+#include "rterrors/top_level.h"
 #include "survey/area.h"
 
 namespace {
@@ -152,19 +156,38 @@ TEST_F(AreaTest, LengthProductRoundsThroughExtended) {
 
 using AreaDeathTest = AreaTest;
 
-void ComputeUnderProgramControlWord() {
-    foundation::LoadControlWord(testsupport::ProgramControlWord);
-    survey::ComputeArea();
+// Runs ComputeArea as the program does: under the top-level handler, after
+// the layers' start-up, ending normally with EndProgram.
+void ComputeUnderTheErrorLayer() {
+    rterrors::RunUnderTopLevelHandler([] {
+        rterrors::InitializeLayers();
+        survey::ComputeArea();
+        rterrors::EndProgram(0);
+    });
 }
 
-TEST_F(AreaDeathTest, LengthProductBeyondDoubleRangeTraps) {
+const char* ReportPattern(const char* className, const char* message) {
+    static std::string pattern;
+    pattern = std::string("^Exception ") + className + " in module [^ ]+ at [0-9A-F]{8,}\\.\r\n" +
+              message + "\\.\r\n\r\n$";
+    return pattern.c_str();
+}
+
+TEST_F(AreaDeathTest, LengthProductBeyondDoubleRangeIsReported) {
     EnterPoints({{1e155, 0}, {1e155, 100}});
-    EXPECT_EXIT(ComputeUnderProgramControlWord(), ::testing::KilledBySignal(SIGFPE), "");
+    EXPECT_EXIT(ComputeUnderTheErrorLayer(), ::testing::ExitedWithCode(1),
+                ReportPattern("EOverflow", "Floating point overflow"));
 }
 
-TEST_F(AreaDeathTest, InfiniteDirectionIsAnInvalidOperation) {
+TEST_F(AreaDeathTest, InfiniteDirectionIsReportedAsInvalidOperation) {
     EnterPoints({{10, 0}, {10, INFINITY}});
-    EXPECT_EXIT(ComputeUnderProgramControlWord(), ::testing::KilledBySignal(SIGFPE), "");
+    EXPECT_EXIT(ComputeUnderTheErrorLayer(), ::testing::ExitedWithCode(1),
+                ReportPattern("EInvalidOp", "Invalid floating point operation"));
+}
+
+TEST_F(AreaDeathTest, FiniteAreaEndsNormally) {
+    EnterPoints({{10, 0}, {10, 100}, {10, 200}, {10, 300}});
+    EXPECT_EXIT(ComputeUnderTheErrorLayer(), ::testing::ExitedWithCode(0), "^$");
 }
 
 } // namespace
