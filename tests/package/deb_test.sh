@@ -9,6 +9,7 @@ here=.; [[ $0 == */* ]] && here=${0%/*}
 
 need cpack
 need dpkg-deb
+need readelf
 build_dir=$1 source_dir=$2 survey=$3
 
 work=$(mktemp -d)
@@ -33,10 +34,19 @@ stray=$(awk '$2 != "./usr/bin/survey" && $2 !~ /^\.\/usr\/share\//' <<<"$files")
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = survey ] || fail "Package is $(field Package)"
 [ "$(field Architecture)" = amd64 ] || fail "Architecture is $(field Architecture)"
-[[ $(field Depends) == *libc6* ]] || fail "Depends lacks libc6: $(field Depends)"
+# Every shared library the packaged program loads must come from a package
+# named in Depends (a statically linked program needs none).
+dpkg-deb -x "$deb" "$work/root"
+depends=$(field Depends)
+for library in $(readelf -d "$work/root/usr/bin/survey" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
+    owners=$( (dpkg -S "*/$library" 2>/dev/null || true) | sed 's/: \/.*//' | tr ',' '\n' | sed 's/:.*//; s/ //g' | sort -u | tr '\n' ' ')
+    [ -n "$owners" ] || fail "no package owns $library"
+    found=no
+    for owner in $owners; do [[ ", $depends," == *", $owner"[\ ,]* ]] && found=yes; done
+    [ $found = yes ] || fail "$library (from $owners) is not in Depends: $depends"
+done
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 
-dpkg-deb -x "$deb" "$work/root"
 gzip -dc "$work/root/usr/share/man/man1/survey.1.gz" | cmp -s - "$source_dir/man/survey.1" ||
     fail "the packaged manual page differs from man/survey.1"
 
