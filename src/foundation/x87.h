@@ -21,8 +21,13 @@ inline constexpr std::uint16_t ControlWordReservedBits = 0xE0C0;
 inline constexpr std::uint16_t StatusC2 = 0x0400; // operand out of range for FSIN
 
 // FNINIT (clear flags, empty the stack), FWAIT, then FLDCW with the given word.
+// Every x87 register is declared clobbered: FNINIT empties the stack, so the
+// compiler must not keep a long double in a register across this call.
 inline void LoadControlWord(std::uint16_t controlWord) {
-    asm volatile("fninit\n\tfwait\n\tfldcw %0" : : "m"(controlWord));
+    asm volatile("fninit\n\tfwait\n\tfldcw %0"
+                 :
+                 : "m"(controlWord)
+                 : "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)");
 }
 
 inline std::uint16_t ReadControlWord() {
