@@ -139,7 +139,8 @@ TRealVerdict JudgeReal(std::string_view text) {
     v.Valid = true;
     v.Scale = exponent - fraction;
     v.SignificantDigits = significant;
-    if (exponentUnsettled || v.Scale < std::numeric_limits<std::int32_t>::min()) {
+    v.ExponentUnsettled = exponentUnsettled || v.Scale < std::numeric_limits<std::int32_t>::min();
+    if (v.ExponentUnsettled) {
         v.Class = TRealClass::Unsettled;
     } else if (v.Scale >= ScaleLimit) {
         v.Class = TRealClass::Infinite;

@@ -36,6 +36,7 @@ struct TRealVerdict {
     std::int64_t Scale = 0;       // exponent minus fraction digits
     int SignificantDigits = 0;    // digits from the first non-zero one on
     double Log10Magnitude = 0.0;  // estimate, for non-zero finite scales
+    bool ExponentUnsettled = false; // the written exponent does not fit 32 bits
 };
 
 TRealVerdict JudgeReal(std::string_view text);

@@ -1,0 +1,31 @@
+// The floating-point control word the program runs under, loaded for every
+// fuzz input, and a way to fail loudly with the input's context.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "foundation/x87.h"
+
+namespace fuzz {
+
+// Invalid operation, division by zero and overflow trap; 64-bit significand,
+// rounding to nearest.
+inline constexpr std::uint16_t TrappingControlWord = 0x1332;
+// The same with overflow masked, for inputs whose overflow is the specified
+// outcome rather than a fault of the code under test.
+inline constexpr std::uint16_t OverflowMaskedControlWord = 0x133A;
+
+inline void UseControlWord(std::uint16_t word) { foundation::LoadControlWord(word); }
+
+[[noreturn]] inline void Fail(const char* what) {
+    std::fprintf(stderr, "invariant broken: %s\n", what);
+    std::abort();
+}
+
+inline void Require(bool condition, const char* what) {
+    if (!condition) Fail(what);
+}
+
+} // namespace fuzz
