@@ -46,7 +46,12 @@ const std::vector<std::string> HexCounts = {
 
 std::string SmallCount(TRandom& random) { return std::to_string(Uniform(random, 0, 6)); }
 
-std::string RealLine(TRandom& random) { return Pick(random, RealTokens) + Pick(random, LineEnds); }
+// Every draw is a statement of its own: the order in which a compiler
+// evaluates operands must not change the inputs a seed gives.
+std::string RealLine(TRandom& random) {
+    const std::string token = Pick(random, RealTokens);
+    return token + Pick(random, LineEnds);
+}
 
 // A plausible dialogue, with `points` pairs of lines after the count.
 std::string Dialogue(TRandom& random, const std::string& count, int points) {
@@ -59,6 +64,13 @@ std::string Dialogue(TRandom& random, const std::string& count, int points) {
 void InsertAnywhere(TRandom& random, std::string& text, const std::string& bytes) {
     const auto at = static_cast<std::size_t>(Uniform(random, 0, static_cast<int>(text.size())));
     text.insert(at, bytes);
+}
+
+// A small count and up to `maxPoints` points.
+std::string SmallDialogue(TRandom& random, int maxPoints) {
+    const std::string count = SmallCount(random);
+    const int points = Uniform(random, 0, maxPoints);
+    return Dialogue(random, count, points);
 }
 
 std::string LongToken(TRandom& random) {
@@ -83,7 +95,7 @@ THostileInput MakeHostileInput(std::uint64_t seed, int index) {
         break;
     case 1: {
         input.Kind = "NUL and high bytes in a dialogue";
-        input.Bytes = Dialogue(random, SmallCount(random), Uniform(random, 0, 6));
+        input.Bytes = SmallDialogue(random, 6);
         const int inserts = Uniform(random, 1, 6);
         for (int i = 0; i < inserts; ++i) {
             InsertAnywhere(random, input.Bytes,
@@ -94,7 +106,7 @@ THostileInput MakeHostileInput(std::uint64_t seed, int index) {
     }
     case 2:
         input.Kind = "byte 26 anywhere";
-        input.Bytes = Dialogue(random, SmallCount(random), Uniform(random, 0, 6));
+        input.Bytes = SmallDialogue(random, 6);
         InsertAnywhere(random, input.Bytes, "\x1a");
         break;
     case 3: {
@@ -118,7 +130,8 @@ THostileInput MakeHostileInput(std::uint64_t seed, int index) {
     case 5:
         input.Kind = "a line of one megabyte";
         input.Bytes = Uniform(random, 0, 1) ? "1 " : "";
-        input.Bytes += RandomBytes(random, 1 << 20, 32, 126) + "\r\n" + Dialogue(random, "1", 1);
+        input.Bytes += RandomBytes(random, 1 << 20, 32, 126) + "\r\n";
+        input.Bytes += Dialogue(random, "1", 1);
         break;
     case 6: {
         input.Kind = "100,000 empty lines";
@@ -128,10 +141,12 @@ THostileInput MakeHostileInput(std::uint64_t seed, int index) {
                                             : "1\r\n" + blank + "3\r\n" + blank + "100\r\n";
         break;
     }
-    case 7:
+    case 7: {
         input.Kind = "hexadecimal counts";
-        input.Bytes = Dialogue(random, Pick(random, HexCounts), Uniform(random, 0, 4));
+        const std::string count = Pick(random, HexCounts);
+        input.Bytes = Dialogue(random, count, Uniform(random, 0, 4));
         break;
+    }
     case 8: {
         input.Kind = "255 points of huge values";
         input.Bytes = std::string(Uniform(random, 0, 1) ? "-1" : "$FF") + "\r\n";
@@ -144,7 +159,7 @@ THostileInput MakeHostileInput(std::uint64_t seed, int index) {
     }
     default:
         input.Kind = "random tokens";
-        input.Bytes = Dialogue(random, SmallCount(random), Uniform(random, 0, 8));
+        input.Bytes = SmallDialogue(random, 8);
         break;
     }
     return input;
