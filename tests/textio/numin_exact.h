@@ -1,171 +1,20 @@
-// Exact arithmetic for checking extended results: natural numbers of any
-// size, and a model of one extended operation (exact result, then a single
-// rounding to a 64-bit significand, ties to even, with gradual underflow).
-// Test-only; it shares nothing with the code under test.
+// Exact arithmetic for checking extended results: a model of one extended
+// operation (exact result, then a single rounding to a 64-bit significand,
+// ties to even, with gradual underflow). Test-only; it shares nothing with
+// the code under test.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string_view>
-#include <vector>
 
 #include "foundation/extended_bits.h"
+#include "support/big_nat.h"
 
 namespace numin {
 
-// A natural number in base 2^32, least significant limb first, no leading zeros.
-class BigNat {
-public:
-    BigNat() = default;
-    explicit BigNat(std::uint64_t value) {
-        while (value != 0) {
-            limbs_.push_back(static_cast<std::uint32_t>(value));
-            value >>= 32;
-        }
-    }
-
-    static BigNat PowerOfTen(int k) {
-        BigNat result(1);
-        for (int i = 0; i < k; ++i) {
-            result.MulSmall(10);
-        }
-        return result;
-    }
-
-    bool IsZero() const { return limbs_.empty(); }
-
-    int BitLength() const {
-        if (limbs_.empty()) {
-            return 0;
-        }
-        int bits = static_cast<int>(limbs_.size() - 1) * 32;
-        for (std::uint32_t top = limbs_.back(); top != 0; top >>= 1) {
-            ++bits;
-        }
-        return bits;
-    }
-
-    bool Bit(int i) const {
-        const std::size_t limb = static_cast<std::size_t>(i) / 32;
-        return limb < limbs_.size() && ((limbs_[limb] >> (i % 32)) & 1) != 0;
-    }
-
-    // True when any bit below position i is set.
-    bool AnyBitBelow(int i) const {
-        for (int b = 0; b < i; ++b) {
-            if (Bit(b)) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    // Bits [from, from + 64) as a 64-bit number.
-    std::uint64_t BitsFrom(int from) const {
-        std::uint64_t result = 0;
-        for (int b = 63; b >= 0; --b) {
-            result = (result << 1) | (Bit(from + b) ? 1 : 0);
-        }
-        return result;
-    }
-
-    void MulSmall(std::uint32_t factor) {
-        std::uint64_t carry = 0;
-        for (auto& limb : limbs_) {
-            const std::uint64_t product = std::uint64_t{limb} * factor + carry;
-            limb = static_cast<std::uint32_t>(product);
-            carry = product >> 32;
-        }
-        if (carry != 0) {
-            limbs_.push_back(static_cast<std::uint32_t>(carry));
-        }
-        Trim();
-    }
-
-    void AddSmall(std::uint32_t addend) {
-        std::uint64_t carry = addend;
-        for (std::size_t i = 0; carry != 0; ++i) {
-            if (i == limbs_.size()) {
-                limbs_.push_back(0);
-            }
-            const std::uint64_t sum = std::uint64_t{limbs_[i]} + carry;
-            limbs_[i] = static_cast<std::uint32_t>(sum);
-            carry = sum >> 32;
-        }
-    }
-
-    void ShiftLeft(int bits) {
-        if (limbs_.empty() || bits == 0) {
-            return;
-        }
-        limbs_.insert(limbs_.begin(), static_cast<std::size_t>(bits / 32), 0u);
-        const int rest = bits % 32;
-        if (rest != 0) {
-            std::uint32_t carry = 0;
-            for (auto& limb : limbs_) {
-                const std::uint32_t next = limb >> (32 - rest);
-                limb = (limb << rest) | carry;
-                carry = next;
-            }
-            if (carry != 0) {
-                limbs_.push_back(carry);
-            }
-        }
-    }
-
-    friend BigNat operator*(const BigNat& a, const BigNat& b) {
-        BigNat result;
-        result.limbs_.assign(a.limbs_.size() + b.limbs_.size(), 0);
-        for (std::size_t i = 0; i < a.limbs_.size(); ++i) {
-            std::uint64_t carry = 0;
-            for (std::size_t j = 0; j < b.limbs_.size(); ++j) {
-                const std::uint64_t t =
-                    std::uint64_t{a.limbs_[i]} * b.limbs_[j] + result.limbs_[i + j] + carry;
-                result.limbs_[i + j] = static_cast<std::uint32_t>(t);
-                carry = t >> 32;
-            }
-            result.limbs_[i + b.limbs_.size()] = static_cast<std::uint32_t>(carry);
-        }
-        result.Trim();
-        return result;
-    }
-
-    friend BigNat operator+(BigNat a, const BigNat& b) {
-        a.limbs_.resize(std::max(a.limbs_.size(), b.limbs_.size()) + 1, 0);
-        std::uint64_t carry = 0;
-        for (std::size_t i = 0; i < a.limbs_.size(); ++i) {
-            const std::uint64_t sum =
-                std::uint64_t{a.limbs_[i]} + (i < b.limbs_.size() ? b.limbs_[i] : 0) + carry;
-            a.limbs_[i] = static_cast<std::uint32_t>(sum);
-            carry = sum >> 32;
-        }
-        a.Trim();
-        return a;
-    }
-
-    // Divides in place by a non-zero 64-bit divisor; returns whether the
-    // remainder is non-zero.
-    bool DivideBy(std::uint64_t divisor) {
-        unsigned __int128 remainder = 0;
-        for (std::size_t i = limbs_.size(); i-- > 0;) {
-            const unsigned __int128 part = (remainder << 32) | limbs_[i];
-            limbs_[i] = static_cast<std::uint32_t>(part / divisor);
-            remainder = part % divisor;
-        }
-        Trim();
-        return remainder != 0;
-    }
-
-private:
-    void Trim() {
-        while (!limbs_.empty() && limbs_.back() == 0) {
-            limbs_.pop_back();
-        }
-    }
-
-    std::vector<std::uint32_t> limbs_;
-};
+using testsupport::BigNat;
 
 // An extended value as significand times a power of two.
 struct Exact {
@@ -243,7 +92,7 @@ inline Exact Divide(const Exact& a, const Exact& b) {
     constexpr int ExtraBits = 130; // quotient keeps at least 66 bits
     BigNat quotient(a.Significand);
     quotient.ShiftLeft(ExtraBits);
-    const bool sticky = quotient.DivideBy(b.Significand);
+    const bool sticky = quotient.DivideBy(b.Significand) != 0;
     return RoundToExtended(quotient, a.Exponent2 - b.Exponent2 - ExtraBits, sticky);
 }
 
