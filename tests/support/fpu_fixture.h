@@ -14,11 +14,16 @@ namespace testsupport {
 inline constexpr std::uint16_t ProgramControlWord = 0x1332;
 inline constexpr std::uint16_t PlatformDefaultControlWord = 0x037F;
 
-class TrappingFpuTest : public ::testing::Test {
+// Base is the fixture to extend, e.g. ::testing::TestWithParam<T> for a
+// parameterised suite.
+template <class Base = ::testing::Test>
+class TrappingFpu : public Base {
 protected:
     void SetUp() override { foundation::LoadControlWord(ProgramControlWord); }
     void TearDown() override { foundation::LoadControlWord(PlatformDefaultControlWord); }
 };
+
+using TrappingFpuTest = TrappingFpu<>;
 
 // Bits of a double, for exact comparisons.
 inline std::uint64_t DoubleBits(double value) {

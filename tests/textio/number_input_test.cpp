@@ -10,8 +10,8 @@
 #include <string>
 
 #include "foundation/extended_bits.h"
+#include "support/fpu_fixture.h"
 #include "textio/numin_exact.h"
-#include "textio/numin_fpu.h"
 #include "textio/numin_memory_stream.h"
 
 namespace {
@@ -94,10 +94,11 @@ struct RealReadCase {
 
 void PrintTo(const RealReadCase& c, std::ostream* os) { *os << ::testing::PrintToString(c.Input); }
 
-class ReadRealTest : public numin::TrappingFpu, public ::testing::WithParamInterface<RealReadCase> {
+class ReadRealTest : public testsupport::TrappingFpuTest,
+                     public ::testing::WithParamInterface<RealReadCase> {
 protected:
     void SetUp() override {
-        numin::TrappingFpu::SetUp();
+        testsupport::TrappingFpuTest::SetUp();
         textio::IoResultCode = 0;
     }
 };
@@ -136,12 +137,12 @@ INSTANTIATE_TEST_SUITE_P(
         RealReadCase{"2.5\xE2\x80\xB0\r\n", "", 0, false, InvalidNumber, "\r\n"}));
 
 TEST(ReadRealSaturation, InfinityReachesTheCaller) {
-    foundation::LoadControlWord(numin::TrappingControlWord);
+    foundation::LoadControlWord(testsupport::ProgramControlWord);
     MemoryInput input("-1e5120\r\n0e5120\r\n");
     const long double negative = textio::ReadReal(input.Stream);
     textio::ReadLineEnd(input.Stream);
     const long double positive = textio::ReadReal(input.Stream);
-    foundation::LoadControlWord(numin::PlatformControlWord);
+    foundation::LoadControlWord(testsupport::PlatformDefaultControlWord);
     EXPECT_EQ(ExtendedBits::Of(negative), ExtendedBits::Make(true, 0x7FFF, ExtendedBits::IntegerBit));
     EXPECT_EQ(ExtendedBits::Of(positive), ExtendedBits::Make(false, 0x7FFF, ExtendedBits::IntegerBit));
     EXPECT_EQ(textio::TakeIoResult(), 0);
@@ -203,7 +204,7 @@ TEST(SkipToToken, StopsBeforeTheFirstTokenByteOrAtEnd) {
 TEST(ReadRealDeathTest, ValueBeyondTheExtendedRangeNeverReachesTheCaller) {
     EXPECT_EXIT(
         {
-            foundation::LoadControlWord(numin::TrappingControlWord);
+            foundation::LoadControlWord(testsupport::ProgramControlWord);
             MemoryInput input("1e4999\r\n");
             volatile long double result = textio::ReadReal(input.Stream);
             (void)result;

@@ -9,6 +9,7 @@
 
 #include "numout_exact_decimal.h"
 #include "numout_fixture.h"
+#include "support/fpu_fixture.h"
 #include "textio/number_output.h"
 
 namespace {
@@ -33,9 +34,9 @@ struct RealCase {
 
 void PrintTo(const RealCase& c, std::ostream* os) { *os << c.Name; }
 
-class RealToTextCases : public numout::TrappingFpu<::testing::TestWithParam<RealCase>> {};
+class RealToTextCases : public testsupport::TrappingFpu<::testing::TestWithParam<RealCase>> {};
 
-class NumberOutputLimits : public numout::TrappingFpu<> {};
+class NumberOutputLimits : public testsupport::TrappingFpu<> {};
 
 TEST_P(RealToTextCases, GivesExactText) {
     const RealCase& c = GetParam();
@@ -226,7 +227,7 @@ struct DigitCase {
 
 void PrintTo(const DigitCase& c, std::ostream* os) { *os << c.Name; }
 
-class GenerateDigitsCases : public numout::TrappingFpu<::testing::TestWithParam<DigitCase>> {};
+class GenerateDigitsCases : public testsupport::TrappingFpu<::testing::TestWithParam<DigitCase>> {};
 
 TEST_P(GenerateDigitsCases, FillsPositionsUpToLast) {
     const DigitCase& c = GetParam();
@@ -259,7 +260,7 @@ struct NormalizeCase {
 void PrintTo(const NormalizeCase& c, std::ostream* os) { *os << c.Name; }
 
 class NormalizeDecimalCases
-    : public numout::TrappingFpu<::testing::TestWithParam<NormalizeCase>> {};
+    : public testsupport::TrappingFpu<::testing::TestWithParam<NormalizeCase>> {};
 
 // The scaled value lies in 1..16 and keeps the leading digits of the input.
 TEST_P(NormalizeDecimalCases, ScalesIntoOneToSixteen) {
@@ -300,7 +301,7 @@ TEST_F(NumberOutputLimits, NormalizeKeepsZero) {
 
 namespace {
 
-class WriteNumbers : public numout::TrappingFpu<> {};
+class WriteNumbers : public testsupport::TrappingFpu<> {};
 
 // The text is clamped to 255 characters; the stream completes the field.
 TEST_F(WriteNumbers, WidthAbove255GivesTheWholeField) {

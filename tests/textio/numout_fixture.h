@@ -1,28 +1,14 @@
-// Runs number-output tests under the program's control word, so that an
-// invalid operation or overflow in the formatting would fault the test,
-// and gives them an output stream that collects what is written.
+// Helpers for the number-output tests: text and extended-value builders, and
+// an output stream that collects what is written.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 
 #include "foundation/extended_bits.h"
-#include "foundation/x87.h"
 #include "textio/text_stream.h"
 
 namespace numout {
-
-inline constexpr std::uint16_t ProgramControlWord = 0x1332;
-inline constexpr std::uint16_t PlatformControlWord = 0x037F;
-
-template <class Base = ::testing::Test>
-class TrappingFpu : public Base {
-protected:
-    void SetUp() override { foundation::LoadControlWord(ProgramControlWord); }
-    void TearDown() override { foundation::LoadControlWord(PlatformControlWord); }
-};
 
 inline std::string Text(const textio::TShortText& text) { return std::string(text.View()); }
 

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "foundation/extended_bits.h"
+#include "support/fpu_fixture.h"
 #include "textio/number_input.h"
 #include "textio/numin_exact.h"
-#include "textio/numin_fpu.h"
 
 namespace {
 
@@ -73,6 +73,15 @@ INSTANTIATE_TEST_SUITE_P(
                       IntegerCase{"$1\xE1", 0, 3}, IntegerCase{"$1\xC1", 0, 3},
                       IntegerCase{"0$1", 0, 2}, IntegerCase{"$-1", 0, 2}));
 
+// Parses under the program's trapping control word, so that a fault in the
+// parse ends the test, and restores the platform default before checking.
+textio::TRealParse ParseTrapping(const char* text) {
+    foundation::LoadControlWord(testsupport::ProgramControlWord);
+    const textio::TRealParse parsed = textio::ParseReal(text);
+    foundation::LoadControlWord(testsupport::PlatformDefaultControlWord);
+    return parsed;
+}
+
 // A real token with its expected decomposition: the digits as written, the
 // power of ten they are scaled by, and the sign.
 struct RealCase {
@@ -87,11 +96,9 @@ void PrintTo(const RealCase& c, std::ostream* os) { *os << '"' << c.Text << '"';
 class ParseRealTest : public ::testing::TestWithParam<RealCase> {};
 
 TEST_P(ParseRealTest, ExactBitsOfTheReadValue) {
-    foundation::LoadControlWord(numin::TrappingControlWord);
     const RealCase& c = GetParam();
-    const textio::TRealParse parsed = textio::ParseReal(c.Text);
+    const textio::TRealParse parsed = ParseTrapping(c.Text);
     const ExtendedBits got = ExtendedBits::Of(parsed.Value);
-    foundation::LoadControlWord(numin::PlatformControlWord);
     EXPECT_EQ(parsed.ErrorPos, 0);
     EXPECT_EQ(got, numin::DecimalModel(c.Digits, c.Scale, c.Negative).Bits());
 }
@@ -140,11 +147,9 @@ void PrintTo(const SpecialCase& c, std::ostream* os) { *os << '"' << c.Text << '
 class ParseRealSaturationTest : public ::testing::TestWithParam<SpecialCase> {};
 
 TEST_P(ParseRealSaturationTest, GivesInfinityOrZeroWithoutFault) {
-    foundation::LoadControlWord(numin::TrappingControlWord);
     const SpecialCase& c = GetParam();
-    const textio::TRealParse parsed = textio::ParseReal(c.Text);
+    const textio::TRealParse parsed = ParseTrapping(c.Text);
     const ExtendedBits got = ExtendedBits::Of(parsed.Value);
-    foundation::LoadControlWord(numin::PlatformControlWord);
     EXPECT_EQ(parsed.ErrorPos, 0);
     const ExtendedBits expected =
         c.Infinity ? ExtendedBits::Make(c.Negative, 0x7FFF, ExtendedBits::IntegerBit)
@@ -255,7 +260,7 @@ TEST(ParseRealDeathTest, ValueBeyondTheExtendedRangeFaults) {
     for (const char* text : {"1e4999", "1e4933", "1.5e5120", "-1e4933"}) {
         EXPECT_EXIT(
             {
-                foundation::LoadControlWord(numin::TrappingControlWord);
+                foundation::LoadControlWord(testsupport::ProgramControlWord);
                 volatile long double result = textio::ParseReal(text).Value;
                 (void)result;
                 std::exit(0);

@@ -8,8 +8,8 @@
 #include <random>
 
 #include "foundation/extended_bits.h"
+#include "support/fpu_fixture.h"
 #include "textio/numin_exact.h"
-#include "textio/numin_fpu.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ Exact ModelScale(long double value, int n) {
     return numin::ScaleModel(numin::FromBits(ExtendedBits::Of(value)), n);
 }
 
-using ScaleTest = numin::TrappingFpu;
+using ScaleTest = testsupport::TrappingFpuTest;
 
 TEST_F(ScaleTest, MatchesExactModelAtTableBoundaries) {
     const long double values[] = {1.0L, 3.0L, 0.1L, 123456789.123456789L, 1e-300L, -7.25L,
@@ -131,7 +131,7 @@ TEST_F(ScaleTest, LargestPowerInRangeIsFinite) {
 TEST(ScaleDeathTest, ProductBeyondTheRangeFaults) {
     EXPECT_EXIT(
         {
-            foundation::LoadControlWord(numin::TrappingControlWord);
+            foundation::LoadControlWord(testsupport::ProgramControlWord);
             volatile long double result = textio::ScaleByPowerOfTen(1.0L, 4933);
             (void)result;
             std::exit(0);

@@ -12,6 +12,7 @@
 
 #include "numout_exact_decimal.h"
 #include "numout_fixture.h"
+#include "support/fpu_fixture.h"
 #include "textio/number_input.h"
 #include "textio/number_output.h"
 
@@ -123,7 +124,7 @@ void CheckReadBack(const std::string& text, const numout::TExactDecimal& exact, 
         << "read back as " << parsed.Digits << "e-" << parsed.Scale;
 }
 
-class RealToTextProperty : public numout::TrappingFpu<::testing::TestWithParam<int>> {};
+class RealToTextProperty : public testsupport::TrappingFpu<::testing::TestWithParam<int>> {};
 
 TEST_P(RealToTextProperty, ShapeAndValueAtSurveyLayouts) {
     const int kind = GetParam();
