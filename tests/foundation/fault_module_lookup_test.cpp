@@ -1,5 +1,4 @@
 #include <dlfcn.h>
-#include <link.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -9,21 +8,11 @@
 #include <gtest/gtest.h>
 
 #include "foundation/module_lookup.h"
+#include "support/program_base.h"
 
 namespace {
 
-// The executable's load base, found through the program headers rather
-// than dladdr: the first object dl_iterate_phdr reports is the program.
-std::uintptr_t ProgramBase() {
-    std::uintptr_t base = 0;
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t, void* data) {
-            *static_cast<std::uintptr_t*>(data) = info->dlpi_addr;
-            return 1;
-        },
-        &base);
-    return base;
-}
+using testsupport::ProgramBase;
 
 TEST(ModuleLookupTest, ProgramIsNamedByItsExecutable) {
     EXPECT_STREQ(foundation::ProgramFileName(), "foundation_tests");

@@ -2,8 +2,6 @@
 // code under test, and text comparison with address digits masked.
 #pragma once
 
-#include <link.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/program_base.h"
+
 namespace testsupport {
 
 inline constexpr char ProgramName[] = "rterrors_tests";
@@ -19,17 +19,6 @@ inline constexpr char ProgramName[] = "rterrors_tests";
 // Stands in an expected text for an address: 8 or more upper-case
 // hexadecimal digits.
 inline constexpr char AnyAddress[] = "<ADDR>";
-
-inline std::uintptr_t ProgramBase() {
-    std::uintptr_t base = 0;
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t, void* data) {
-            *static_cast<std::uintptr_t*>(data) = info->dlpi_addr;
-            return 1;
-        },
-        &base);
-    return base;
-}
 
 inline std::string Hex8(std::uintptr_t value) {
     char text[32];
