@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "textio/number_input.h"
+#include "textio/number_prefix.h"
 
 namespace textio {
 namespace {
@@ -77,16 +78,7 @@ TIntegerParse ParseHex(const char* text, const char* p, bool negative) {
 
 TIntegerParse ParseInteger(const char* text) {
     const char* p = text;
-    while (*p == ' ') {
-        ++p;
-    }
-    bool negative = false;
-    if (*p == '-') {
-        negative = true;
-        ++p;
-    } else if (*p == '+') {
-        ++p;
-    }
+    const bool negative = SkipSpacesAndSign(p);
     if (*p == '$' || *p == 'x' || *p == 'X') {
         return ParseHex(text, p + 1, negative);
     }

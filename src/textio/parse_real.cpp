@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "textio/number_input.h"
+#include "textio/number_prefix.h"
 #include "textio/power_of_ten.h"
 
 namespace textio {
@@ -26,16 +27,7 @@ std::int32_t PositionOf(const char* text, const char* p) {
 
 TRealParse ParseReal(const char* text) {
     const char* p = text;
-    while (*p == ' ') {
-        ++p;
-    }
-    bool negative = false;
-    if (*p == '-') {
-        negative = true;
-        ++p;
-    } else if (*p == '+') {
-        ++p;
-    }
+    const bool negative = SkipSpacesAndSign(p);
     long double value = 0.0L;
     if (*p == '\0') {
         return {value, PositionOf(text, p)};
