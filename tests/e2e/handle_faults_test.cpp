@@ -78,17 +78,7 @@ TSpawned Spawn(int input, int output, bool errorClosed, int hangUpMaster = -1) {
     TSpawned spawned;
     if (hangUpMaster >= 0) {
         // Wait for the first prompt on the terminal, then hang it up.
-        std::string seen;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (seen.find(CountPrompt) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-            pollfd waiting{hangUpMaster, POLLIN, 0};
-            if (poll(&waiting, 1, 20) > 0) {
-                char chunk[256];
-                const ssize_t n = read(hangUpMaster, chunk, sizeof chunk);
-                if (n <= 0) break;
-                seen.append(chunk, static_cast<std::size_t>(n));
-            }
-        }
+        e2e::ReadUntil(hangUpMaster, CountPrompt, 10000);
         close(hangUpMaster);
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include "transcript_runner.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -68,21 +70,7 @@ private:
     int ExitStatus = 0;
 };
 
-// Reads what arrives on fd until `wanted` has been seen or the time is up.
-std::string ReadUntil(int fd, const std::string& wanted, int milliseconds) {
-    std::string text;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
-    while (text.find(wanted) == std::string::npos && Clock::now() < deadline) {
-        pollfd waiting{fd, POLLIN, 0};
-        if (poll(&waiting, 1, 20) > 0) {
-            char chunk[512];
-            const ssize_t n = read(fd, chunk, sizeof chunk);
-            if (n <= 0) break;
-            text.append(chunk, static_cast<std::size_t>(n));
-        }
-    }
-    return text;
-}
+using e2e::ReadUntil;
 
 // Everything that arrives within the given time.
 std::string ReadFor(int fd, int milliseconds) { return ReadUntil(fd, "\x01never\x01", milliseconds); }

@@ -193,6 +193,22 @@ TRunResult RunProgram(const std::string& binary, const TRunSetup& setup) {
     return result;
 }
 
+std::string ReadUntil(int fd, const std::string& wanted, int milliseconds) {
+    std::string text;
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (text.find(wanted) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+        pollfd waiting{fd, POLLIN, 0};
+        if (poll(&waiting, 1, 20) > 0) {
+            char chunk[512];
+            const ssize_t n = read(fd, chunk, sizeof chunk);
+            if (n <= 0) break;
+            text.append(chunk, static_cast<std::size_t>(n));
+        }
+    }
+    return text;
+}
+
 bool MaskReportAddresses(std::string& errors) {
     static const std::regex reportLine(R"((Exception \S+ in module \S+ at )([^.\r\n]*)\.\r\n)");
     static const std::regex address("[0-9A-F]{8,16}");

@@ -28,6 +28,10 @@ struct TRunResult {
     bool TimedOut = false;
 };
 
+// Reads what arrives on fd until `wanted` has been seen, the descriptor
+// ends, or the time is up; returns everything read.
+std::string ReadUntil(int fd, const std::string& wanted, int milliseconds);
+
 TRunResult RunProgram(const std::string& binary, const TRunSetup& setup);
 
 // Replaces the address digits of each report line by "########"; false when
