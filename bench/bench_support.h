@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "foundation/x87.h"
+#include "foundation/x87/x87.h"
 
 namespace bench {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "foundation/x87.h"
+#include "foundation/x87/x87.h"
 
 namespace fuzz {
 

@@ -1,13 +1,15 @@
-// Standard handles and file transfers in the shape the text streams expect,
-// over POSIX descriptors. Failures leave a system error code for
-// GetLastError, translated from errno by one table (last_error.cpp).
+// Standard handles and file transfers in the shape the text streams expect.
+// On Windows these are the system's own calls; on POSIX they work over file
+// descriptors, and a failure leaves the system error code that errno maps
+// to (posix/last_error.cpp) for GetLastError.
 #pragma once
 
 #include <cstdint>
 
 namespace foundation {
 
-using THandle = std::int32_t;
+// Wide enough for a descriptor and for a Windows handle (a pointer).
+using THandle = std::intptr_t;
 
 inline constexpr THandle InvalidHandle = -1; // all bits set
 inline constexpr std::int32_t StdInputHandle = -10;
@@ -31,23 +33,19 @@ inline constexpr std::uint32_t ErrorDiskFull = 112;
 inline constexpr std::uint32_t ErrorNoData = 232;
 inline constexpr std::uint32_t ErrorIoDevice = 1117;
 
-enum class TTransfer { Read, Write };
-
-// errno of a failed call to the system error code; the direction matters
-// only for EPIPE (end of input on a read, a closed pipe on a write).
-std::uint32_t TranslateErrno(int error, TTransfer direction);
-
 std::uint32_t GetLastError();
 void SetLastError(std::uint32_t code);
 
 THandle GetStdHandle(std::int32_t which);
 std::uint32_t GetFileType(THandle handle);
-// One read(2) or write(2), retried on EINTR. Return true on success.
+// One transfer each; a write hands over the whole block unless it fails.
+// Return true on success.
 bool ReadFile(THandle handle, void* buffer, std::uint32_t count, std::uint32_t& done);
 bool WriteFile(THandle handle, const void* buffer, std::uint32_t count, std::uint32_t& done);
 bool CloseHandle(THandle handle);
 
-// Writing into a pipe whose reader has gone must fail with EPIPE, not kill us.
+// Writing into a pipe whose reader has gone, or past a file-size limit,
+// must fail like any other write, not end the process.
 void IgnoreBrokenPipeSignal();
 
 } // namespace foundation

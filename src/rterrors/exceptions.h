@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "foundation/fault_signals.h"
+#include "foundation/faults.h"
 
 namespace rterrors {
 

@@ -59,10 +59,10 @@ Exception* MakeAccessViolation(const foundation::TFaultRecord& record) {
     foundation::TModuleInfo module;
     if (foundation::FindModule(record.Address, module)) {
         return new EAccessViolation(
-            FormatMessage(LoadMessage(MessageAccessViolationInModule),
+            FormatResourceText(LoadMessage(MessageAccessViolationInModule),
                           {faultAt, TFormatArg::Text(module.Name), TFormatArg::Text(kind), accessed}));
     }
-    return new EAccessViolation(FormatMessage(LoadMessage(MessageAccessViolationAt),
+    return new EAccessViolation(FormatResourceText(LoadMessage(MessageAccessViolationAt),
                                               {faultAt, TFormatArg::Text(kind), accessed}));
 }
 
@@ -74,7 +74,7 @@ TObject* FaultToException(const foundation::TFaultRecord& record) {
     } else if (reason >= FirstTableReason && reason <= ReasonAssertionFailed) {
         object = CreateReasonException(reason);
     } else {
-        object = new EExternalException(FormatMessage(LoadMessage(MessageExternalException),
+        object = new EExternalException(FormatResourceText(LoadMessage(MessageExternalException),
                                                       {TFormatArg::Unsigned(record.Code)}));
     }
     if (auto* external = dynamic_cast<EExternal*>(object)) {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "foundation/fault_signals.h"
+#include "foundation/faults.h"
 #include "rterrors/exceptions.h"
 
 namespace rterrors {

@@ -1,6 +1,6 @@
 #include "rterrors/layers.h"
 
-#include "foundation/fault_signals.h"
+#include "foundation/faults.h"
 #include "foundation/platform_io.h"
 #include "rterrors/fpu_control.h"
 #include "rterrors/run_errors.h"

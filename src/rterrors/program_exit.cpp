@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "foundation/fault_signals.h"
+#include "foundation/faults.h"
 #include "foundation/platform_io.h"
 #include "foundation/process_exit.h"
 #include "rterrors/error_report.h"

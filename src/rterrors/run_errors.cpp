@@ -118,7 +118,7 @@ EInOutError* MakeInOutError() {
     }
     if (error == nullptr) {
         error = new EInOutError(
-            FormatMessage(LoadMessage(MessageInOutError), {TFormatArg::Signed(code)}));
+            FormatResourceText(LoadMessage(MessageInOutError), {TFormatArg::Signed(code)}));
     }
     error->InOutCode = code;
     return error;

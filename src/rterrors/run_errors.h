@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "foundation/fault_signals.h"
+#include "foundation/faults.h"
 #include "rterrors/exceptions.h"
 #include "rterrors/messages.h"
 

@@ -106,7 +106,7 @@ std::size_t FormatText(char* buffer, std::size_t size, std::string_view pattern,
     return out.Finish();
 }
 
-std::string FormatMessage(std::string_view pattern, std::initializer_list<TFormatArg> args) {
+std::string FormatResourceText(std::string_view pattern, std::initializer_list<TFormatArg> args) {
     char buffer[MessageCapacity];
     const std::size_t length = FormatText(buffer, sizeof buffer, pattern, args);
     return std::string(buffer, length);

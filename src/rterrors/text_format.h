@@ -35,6 +35,6 @@ std::size_t FormatText(char* buffer, std::size_t size, std::string_view pattern,
                        std::initializer_list<TFormatArg> args);
 
 // The same into a new string (for exception messages), up to 1023 characters.
-std::string FormatMessage(std::string_view pattern, std::initializer_list<TFormatArg> args);
+std::string FormatResourceText(std::string_view pattern, std::initializer_list<TFormatArg> args);
 
 } // namespace rterrors

@@ -2,7 +2,7 @@
 // takes ends here, in the report or in the fallback line.
 #pragma once
 
-#include "foundation/fault_signals.h"
+#include "foundation/faults.h"
 #include "rterrors/exceptions.h"
 
 namespace rterrors {

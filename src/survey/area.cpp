@@ -1,7 +1,7 @@
 #include "survey/area.h"
 
 #include "foundation/extended_bits.h"
-#include "foundation/x87.h"
+#include "foundation/x87/x87.h"
 
 namespace survey {
 

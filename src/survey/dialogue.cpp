@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "foundation/x87.h"
+#include "foundation/x87/x87.h"
 #include "rterrors/run_errors.h"
 #include "survey/area.h"
 #include "textio/number_input.h"

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "foundation/x87.h"
+#include "foundation/x87/x87.h"
 #include "textio/number_output.h"
 
 namespace textio {

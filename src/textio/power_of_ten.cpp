@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "foundation/x87.h"
+#include "foundation/x87/x87.h"
 
 namespace textio {
 namespace {

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "foundation/platform_io.h"
+
 namespace textio {
 
 struct TTextStream;
@@ -26,7 +28,7 @@ inline constexpr std::uint32_t NameCapacity = 260;
 
 // The record of one stream; fields in this order.
 struct TTextStream {
-    std::int32_t Handle;
+    foundation::THandle Handle;
     std::uint16_t Mode;
     std::uint16_t Flags;
     std::uint32_t BufferSize;

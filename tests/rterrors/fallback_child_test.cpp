@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/fault_child.h"
-#include "foundation/x87.h"
+#include "foundation/x87/x87.h"
 #include "rterrors/fpu_control.h"
 #include "rterrors/layers.h"
 #include "rterrors/program_exit.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "foundation/x87.h"
+#include "foundation/x87/x87.h"
 #include "rterrors/fpu_control.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "foundation/x87.h"
+#include "foundation/x87/x87.h"
 
 namespace testsupport {
 

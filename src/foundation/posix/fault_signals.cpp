@@ -19,7 +19,7 @@
 
 #include <cstring>
 
-#include "foundation/fault_signals.h"
+#include "foundation/posix/fault_code.h"
 #include "foundation/process_exit.h"
 
 namespace foundation {
@@ -33,15 +33,14 @@ constexpr int FaultSignalCount = sizeof FaultSignals / sizeof FaultSignals[0];
 constexpr std::size_t AltStackSize = 64 * 1024;
 alignas(16) unsigned char AltStack[AltStackSize];
 
-constexpr std::uint64_t TrapPageFault = 14;
-constexpr std::uint64_t TrapGeneralProtection = 13;
 constexpr std::uint64_t PageFaultWrite = 0x2;
-constexpr std::uintptr_t PageSize = 4096;
 
 constexpr int ExitWithoutCheckpoint = 255;
 
 struct sigaction PreviousActions[FaultSignalCount];
 bool HandlersInstalled = false;
+// Read once at installation: sysconf is not safe inside a handler.
+std::uintptr_t PageSize = 0;
 std::uintptr_t StackLow = 0;
 std::uintptr_t StackHigh = 0;
 
@@ -134,6 +133,7 @@ void InstallFaultHandlers() {
     if (HandlersInstalled) {
         return;
     }
+    PageSize = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     stack_t altStack{};
     altStack.ss_sp = AltStack;
     altStack.ss_size = AltStackSize;

@@ -8,10 +8,13 @@
 #include <unistd.h>
 
 #include "foundation/platform_io.h"
+#include "foundation/posix/last_error.h"
 
 namespace foundation {
 
 namespace {
+
+int Descriptor(THandle handle) { return static_cast<int>(handle); }
 
 bool Fail(TTransfer direction) {
     SetLastError(TranslateErrno(errno, direction));
@@ -21,7 +24,7 @@ bool Fail(TTransfer direction) {
 // A descriptor inherited in non-blocking mode answers EAGAIN when it is not
 // ready; wait until it is, as a blocking one would have.
 bool WaitReady(THandle handle, short events) {
-    pollfd entry{handle, events, 0};
+    pollfd entry{Descriptor(handle), events, 0};
     for (;;) {
         if (poll(&entry, 1, -1) >= 0) return true;
         if (errno != EINTR) return false;
@@ -43,7 +46,7 @@ THandle GetStdHandle(std::int32_t which) {
 
 std::uint32_t GetFileType(THandle handle) {
     struct stat info;
-    if (fstat(handle, &info) != 0) return FileTypeUnknown;
+    if (fstat(Descriptor(handle), &info) != 0) return FileTypeUnknown;
     if (S_ISCHR(info.st_mode)) return FileTypeChar;
     if (S_ISREG(info.st_mode)) return FileTypeDisk;
     return FileTypePipe;
@@ -52,7 +55,7 @@ std::uint32_t GetFileType(THandle handle) {
 bool ReadFile(THandle handle, void* buffer, std::uint32_t count, std::uint32_t& done) {
     done = 0;
     for (;;) {
-        const ssize_t got = read(handle, buffer, count);
+        const ssize_t got = read(Descriptor(handle), buffer, count);
         if (got >= 0) {
             done = static_cast<std::uint32_t>(got);
             return true;
@@ -71,7 +74,7 @@ bool WriteFile(THandle handle, const void* buffer, std::uint32_t count, std::uin
     const auto* bytes = static_cast<const unsigned char*>(buffer);
     done = 0;
     do {
-        const ssize_t put = write(handle, bytes + done, count - done);
+        const ssize_t put = write(Descriptor(handle), bytes + done, count - done);
         if (put > 0) {
             done += static_cast<std::uint32_t>(put);
             continue;
@@ -86,7 +89,7 @@ bool WriteFile(THandle handle, const void* buffer, std::uint32_t count, std::uin
 
 // Never retried: after EINTR the descriptor is already released on Linux.
 bool CloseHandle(THandle handle) {
-    if (close(handle) == 0 || errno == EINTR) return true;
+    if (close(Descriptor(handle)) == 0 || errno == EINTR) return true;
     return Fail(TTransfer::Write);
 }
 

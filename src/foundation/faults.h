@@ -1,6 +1,7 @@
-// Processor faults as records. The fault signals (SIGFPE, SIGSEGV, SIGBUS,
-// SIGILL) are caught on an alternate stack, described by a TFaultRecord and
-// handed to the innermost fault checkpoint, where ordinary code continues.
+// Processor faults as records. The platform's fault notification (signals
+// on POSIX, vectored exceptions on Windows) is described by a TFaultRecord
+// and handed to the innermost fault checkpoint, where ordinary code
+// continues. Arithmetic done in software raises its faults the same way.
 #pragma once
 
 #include <cstdint>
@@ -34,32 +35,10 @@ struct TFaultRecord {
     std::uintptr_t AccessedAddress = 0; // access violations: the address touched
 };
 
-// What the signal handler knows about a fault, in plain numbers, so that the
-// choice of fault code can be tested without raising signals.
-struct TSignalFacts {
-    int Signal = 0;
-    int SignalCode = 0;               // si_code
-    std::uintptr_t SignalAddress = 0; // si_addr
-    std::uint64_t TrapNumber = 0;     // processor exception vector
-    std::uint64_t ErrorCode = 0;      // page-fault error code; bit 1 is a write
-    std::uint16_t X87Control = 0;
-    std::uint16_t X87Status = 0;
-    bool HaveX87 = false;
-    std::uint8_t Opcode[8] = {};      // instruction bytes at the fault, for general protection faults
-    std::uintptr_t StackLow = 0;      // lowest address the main stack may reach
-    std::uintptr_t StackHigh = 0;     // its top
-};
-
-// The fault code for a fault signal; 0 for a signal that is not a fault.
-std::uint32_t FaultCodeOf(const TSignalFacts& facts);
-
-// True for the opcodes that fault only because they are privileged.
-bool IsPrivilegedOpcode(const std::uint8_t* bytes, int count);
-
-// Installs the handlers for the four fault signals with an alternate stack.
-// Idempotent; remembers the dispositions it replaced.
+// Installs the fault handlers (with a stack of their own, for a stack
+// overflow). Idempotent; remembers what it replaced.
 void InstallFaultHandlers();
-// Puts back the dispositions InstallFaultHandlers replaced.
+// Puts back what InstallFaultHandlers replaced.
 void RemoveFaultHandlers();
 
 // Runs body(context) under a fault checkpoint. Returns true when body came

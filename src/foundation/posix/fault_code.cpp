@@ -2,13 +2,11 @@
 // from the handler so that every row can be tested with plain numbers.
 #include <csignal>
 
-#include "foundation/fault_signals.h"
+#include "foundation/posix/fault_code.h"
 
 namespace foundation {
 
 namespace {
-
-constexpr std::uint64_t TrapGeneralProtection = 13;
 
 // Space below the stack's lowest address in which a fault still counts as
 // running off the stack: the system keeps a gap of this size under it.

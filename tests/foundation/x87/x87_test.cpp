@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/extended_bits.h"
-#include "foundation/x87.h"
+#include "foundation/x87/x87.h"
 #include "support/fpu_fixture.h"
 
 namespace {

@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "foundation/platform_io.h"
+#include "foundation/posix/last_error.h"
 
 namespace {
 

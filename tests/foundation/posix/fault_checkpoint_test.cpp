@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/fault_child.h"
-#include "foundation/fault_signals.h"
+#include "foundation/faults.h"
 
 namespace {
 

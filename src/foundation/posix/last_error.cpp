@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "foundation/platform_io.h"
+#include "foundation/posix/last_error.h"
 
 namespace foundation {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/fault_signals.h"
+#include "foundation/posix/fault_code.h"
 
 namespace {
 
