@@ -4,6 +4,7 @@
 // to (posix/last_error.cpp) for GetLastError.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace foundation {
@@ -46,6 +47,10 @@ bool CloseHandle(THandle handle);
 
 // Writing into a pipe whose reader has gone, or past a file-size limit,
 // must fail like any other write, not end the process.
-void IgnoreBrokenPipeSignal();
+void IgnoreWriteSignals();
+
+// Converts text in place from the system's ANSI code page to the console's
+// OEM code page; nothing to do where the two are the same.
+void ConvertToConsoleCodePage(char* text, std::size_t length);
 
 } // namespace foundation

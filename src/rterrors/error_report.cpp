@@ -75,6 +75,7 @@ void ShowExceptionReport(TObject* object, TCodeAddress address) {
 
     textio::FlushStream(textio::OutputStream);
     CheckIoBeforeReport();
+    foundation::ConvertToConsoleCodePage(report, length);
 
     const foundation::THandle handle = foundation::GetStdHandle(foundation::StdErrorHandle);
     std::uint32_t written = 0;

@@ -11,7 +11,7 @@ namespace rterrors {
 namespace {
 
 void InitializeCore() {
-    foundation::IgnoreBrokenPipeSignal();
+    foundation::IgnoreWriteSignals();
     ResetFpu();
     textio::InputStream.Mode = textio::ModeClosed;
     textio::OutputStream.Mode = textio::ModeClosed;

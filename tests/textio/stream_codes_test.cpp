@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
                       if (pipe(fds) != 0) _exit(93);
                       close(fds[0]);
                       streamtest::PutOn(fds[1], 1);
-                      foundation::IgnoreBrokenPipeSignal();
+                      foundation::IgnoreWriteSignals();
                       WriteStatement(OutputStream);
                       Report(TakeIoResult());
                       FlushStream(OutputStream);

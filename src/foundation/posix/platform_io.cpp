@@ -93,6 +93,9 @@ bool CloseHandle(THandle handle) {
     return Fail(TTransfer::Write);
 }
 
-void IgnoreBrokenPipeSignal() { std::signal(SIGPIPE, SIG_IGN); }
+void IgnoreWriteSignals() { std::signal(SIGPIPE, SIG_IGN); }
+
+// One character set for files and terminals: nothing to convert.
+void ConvertToConsoleCodePage(char*, std::size_t) {}
 
 } // namespace foundation
