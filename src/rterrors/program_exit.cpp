@@ -7,6 +7,7 @@
 #include "foundation/process_exit.h"
 #include "rterrors/error_report.h"
 #include "rterrors/layers.h"
+#include "rterrors/run_errors.h"
 #include "textio/text_stream.h"
 
 namespace rterrors {
@@ -58,11 +59,9 @@ void FormatRunErrorLine() {
 }
 
 void WriteRunErrorLine() {
-    textio::TTextStream& output = textio::OutputStream;
-    if ((output.Mode == textio::ModeOutput || output.Mode == textio::ModeInOut) &&
-        output.BufferPos > 0 && output.TransferOp != nullptr) {
-        output.TransferOp(output);
-    }
+    // Pending output first; like the line's own writes, its result is not
+    // looked at.
+    textio::FlushStream(textio::OutputStream);
     const foundation::THandle handle = foundation::GetStdHandle(foundation::StdOutputHandle);
     std::uint32_t written = 0;
     foundation::WriteFile(handle, RunErrorLine, static_cast<std::uint32_t>(RunErrorLineLength),
@@ -70,7 +69,19 @@ void WriteRunErrorLine() {
     foundation::WriteFile(handle, LineEnd, sizeof LineEnd - 1, written);
 }
 
+// On a file or a pipe the last lines of the dialogue, the results among
+// them, leave the buffer only now. If that write fails they are lost, so
+// the run must not end as a success: the failure is checked like that of
+// any write statement and ends the run with its report.
+void WriteOutFinalOutput() {
+    textio::FlushStream(textio::OutputStream);
+    CheckIo();
+}
+
 void EndProgram(std::int32_t code) {
+    if (code == 0 && ErrorAddress == 0) {
+        WriteOutFinalOutput();
+    }
     ProcessExitCode = code;
     if (ErrorAddress != 0) {
         FormatRunErrorLine();

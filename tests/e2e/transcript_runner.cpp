@@ -51,16 +51,16 @@ void WriteAll(int fd, const std::string& text) {
     }
 }
 
-// Reads the first 128-byte block of output, then closes the read end, so
+// Reads the first `wanted` bytes of output, then closes the read end, so
 // that every later write of the program meets a pipe without a reader.
-void ReadFirstBlockAndLeave(int reader, std::string& output, int timeoutSeconds) {
-    constexpr std::size_t Block = 128;
+void ReadAndLeave(int reader, std::size_t wanted, std::string& output, int timeoutSeconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-    char chunk[Block];
-    while (output.size() < Block && std::chrono::steady_clock::now() < deadline) {
+    char chunk[4096];
+    while (output.size() < wanted && std::chrono::steady_clock::now() < deadline) {
         pollfd waiting{reader, POLLIN, 0};
         if (poll(&waiting, 1, 100) <= 0) continue;
-        const ssize_t n = read(reader, chunk, Block - output.size());
+        const std::size_t rest = wanted - output.size();
+        const ssize_t n = read(reader, chunk, rest < sizeof chunk ? rest : sizeof chunk);
         if (n <= 0) break;
         output.append(chunk, static_cast<std::size_t>(n));
     }
@@ -133,9 +133,12 @@ TRunResult RunProgram(const std::string& binary, const TRunSetup& setup) {
         Place(outputFd, 1);
         Place(errorFd, 2);
         signal(SIGPIPE, SIG_DFL);
-        execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
+        if (setup.InChild) setup.InChild();
+        const std::string& argv0 = setup.Argv0 ? *setup.Argv0 : binary;
+        execl(binary.c_str(), argv0.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
+    if (setup.AfterStart) setup.AfterStart(child);
 
     if (inputFd >= 0) close(inputFd);
     if (outputFd >= 0 && setup.OutputKind != TOutputKind::File) close(outputFd);
@@ -145,7 +148,7 @@ TRunResult RunProgram(const std::string& binary, const TRunSetup& setup) {
         signal(SIGPIPE, SIG_IGN);
         WriteAll(inputWriter, setup.Input);
         if (setup.OutputKind == TOutputKind::ReaderLeavesAfterFirstBlock) {
-            ReadFirstBlockAndLeave(outputReader, result.Output, setup.TimeoutSeconds);
+            ReadAndLeave(outputReader, setup.ReaderTakes, result.Output, setup.TimeoutSeconds);
             outputReader = -1;
             WriteAll(inputWriter, setup.InputAfterFirstBlock);
         }

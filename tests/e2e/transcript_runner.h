@@ -2,6 +2,11 @@
 // collects what it wrote and how it ended.
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstddef>
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace e2e {
@@ -15,9 +20,16 @@ struct TRunSetup {
     TOutputKind OutputKind = TOutputKind::File;
     int TimeoutSeconds = 20;
     // With ReaderLeavesAfterFirstBlock (and a pipe on standard input): the
-    // runner writes Input, reads the first 128 bytes of output, closes the
-    // read end, then writes InputAfterFirstBlock.
+    // runner writes Input, reads the first ReaderTakes bytes of output,
+    // closes the read end, then writes InputAfterFirstBlock.
     std::string InputAfterFirstBlock;
+    std::size_t ReaderTakes = 128;
+    // The program's argv[0]; unset: the binary's path.
+    std::optional<std::string> Argv0;
+    // Runs in the child just before exec, its handles already in place.
+    std::function<void()> InChild;
+    // Runs in the runner once the child is started, before any input.
+    std::function<void(pid_t)> AfterStart;
 };
 
 struct TRunResult {

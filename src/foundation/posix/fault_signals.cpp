@@ -144,9 +144,15 @@ void InstallFaultHandlers() {
     action.sa_sigaction = FaultHandler;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigfillset(&action.sa_mask);
+    // A fault signal blocked by whoever started us would not reach the
+    // handler: the kernel kills the process at the fault instead.
+    sigset_t faultSignals;
+    sigemptyset(&faultSignals);
     for (int k = 0; k < FaultSignalCount; ++k) {
         sigaction(FaultSignals[k], &action, &PreviousActions[k]);
+        sigaddset(&faultSignals, FaultSignals[k]);
     }
+    sigprocmask(SIG_UNBLOCK, &faultSignals, nullptr);
     HandlersInstalled = true;
 }
 

@@ -19,7 +19,8 @@ std::uint32_t TranslateErrno(int error, TTransfer direction) {
     case EPERM: return ErrorAccessDenied;
     case EPIPE: return direction == TTransfer::Read ? ErrorBrokenPipe : ErrorNoData;
     case ENOSPC:
-    case EDQUOT: return ErrorDiskFull;
+    case EDQUOT:
+    case EFBIG: return ErrorDiskFull; // no room left for this file
     case EIO: return ErrorIoDevice;
     case EISDIR: return ErrorInvalidFunction;
     case EINVAL: return ErrorInvalidParameter;

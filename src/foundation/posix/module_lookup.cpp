@@ -1,8 +1,10 @@
+// Module lookup from the loaded images' program headers, and the
+// program's own file name from the executable itself.
 #include <dlfcn.h>
 #include <link.h>
+#include <sys/auxv.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 
@@ -19,6 +21,15 @@ const char* WithoutDirectory(const char* path) {
     return slash != nullptr ? slash + 1 : path;
 }
 
+// A control character in a file name must not add lines to the report.
+void ReplaceControlCharacters(char* name) {
+    for (; *name != '\0'; ++name) {
+        if (static_cast<unsigned char>(*name) < ' ') {
+            *name = '?';
+        }
+    }
+}
+
 void CopyName(char (&target)[ModuleNameCapacity], const char* name) {
     std::size_t length = std::strlen(name);
     if (length > ModuleNameCapacity - 1) {
@@ -26,6 +37,35 @@ void CopyName(char (&target)[ModuleNameCapacity], const char* name) {
     }
     std::memcpy(target, name, length);
     target[length] = '\0';
+    ReplaceControlCharacters(target);
+}
+
+// The kernel marks the link of a program whose file was deleted or
+// replaced while it runs; the name is what it was before.
+void DropDeletedMark(char* path, std::size_t length) {
+    constexpr char Mark[] = " (deleted)";
+    constexpr std::size_t MarkLength = sizeof Mark - 1;
+    if (length > MarkLength && std::strcmp(path + length - MarkLength, Mark) == 0 &&
+        access(path, F_OK) != 0) {
+        path[length - MarkLength] = '\0';
+    }
+}
+
+// The executable's path, from the executable itself: /proc/self/exe, or
+// without /proc the name the kernel recorded at exec. Never argv[0], which
+// the caller sets freely.
+void FindExecutablePath(char (&path)[PathCapacity]) {
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length > 0) {
+        path[length] = '\0';
+        DropDeletedMark(path, static_cast<std::size_t>(length));
+        return;
+    }
+    const auto* recorded = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
+    path[0] = '\0';
+    if (recorded != nullptr) {
+        std::strncat(path, recorded, sizeof path - 1);
+    }
 }
 
 // The loaded image whose segments hold Address, found from the program
@@ -77,13 +117,9 @@ const char* ProgramFileName() {
     static char path[PathCapacity];
     static const char* name = nullptr;
     if (name == nullptr) {
-        const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-        if (length > 0) {
-            path[length] = '\0';
-            name = WithoutDirectory(path);
-        } else {
-            name = program_invocation_short_name;
-        }
+        FindExecutablePath(path);
+        ReplaceControlCharacters(path);
+        name = WithoutDirectory(path);
     }
     return name;
 }

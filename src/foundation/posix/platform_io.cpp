@@ -93,7 +93,12 @@ bool CloseHandle(THandle handle) {
     return Fail(TTransfer::Write);
 }
 
-void IgnoreWriteSignals() { std::signal(SIGPIPE, SIG_IGN); }
+// A write into a pipe without a reader then fails with EPIPE, and one past
+// the file-size limit with EFBIG, both reported like any failed write.
+void IgnoreWriteSignals() {
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
 // One character set for files and terminals: nothing to convert.
 void ConvertToConsoleCodePage(char*, std::size_t) {}

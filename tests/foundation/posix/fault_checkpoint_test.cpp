@@ -65,10 +65,19 @@ void ReadOnlyWrite() { WriteAt(ReadOnlyPage + 8); }
 
 void NoFault() {}
 
-// Three faults in a row: each is caught, so the signal is unblocked again
-// after every jump back.
+// A parent may start the program with the fault signals blocked.
+void BlockFaultSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int s : {SIGFPE, SIGSEGV, SIGBUS, SIGILL}) sigaddset(&set, s);
+    sigprocmask(SIG_BLOCK, &set, nullptr);
+}
+
+// Three faults in a row, with the signals blocked at first: each is caught,
+// so the signal is unblocked at installation and again after every jump back.
 TEST(FaultCheckpointTest, RecordHoldsInstructionAndAccess) {
     const auto outcome = RunInChild([] {
+        BlockFaultSignals();
         InstallFaultHandlers();
         ReadOnlyPage = reinterpret_cast<std::uintptr_t>(
             mmap(nullptr, 4096, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
