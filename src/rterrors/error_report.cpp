@@ -75,8 +75,14 @@ void ShowExceptionReport(TObject* object, TCodeAddress address) {
 
     textio::FlushStream(textio::OutputStream);
     CheckIoBeforeReport();
-    foundation::ConvertToConsoleCodePage(report, length);
 
+    // A console program shows the report as text on standard error. One
+    // without a console would show it in a message window; this program is
+    // always a console program, so that form is not built.
+    if (!ConsoleProgram) {
+        return;
+    }
+    foundation::ConvertToConsoleCodePage(report, length);
     const foundation::THandle handle = foundation::GetStdHandle(foundation::StdErrorHandle);
     std::uint32_t written = 0;
     foundation::WriteFile(handle, report, static_cast<std::uint32_t>(length), written);

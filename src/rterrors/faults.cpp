@@ -12,43 +12,40 @@ namespace {
 struct TFaultRow {
     std::uint32_t Code;
     std::uint8_t Reason;
-    std::uint8_t RunErrorCode;
 };
 
+// A fault's run-time error code is that of its reason (ReasonCodes).
 constexpr TFaultRow FaultTable[] = {
-    {foundation::FaultAccessViolation, 11, 216},
-    {foundation::FaultArrayBounds, 4, 201},
-    {foundation::FaultFloatDenormal, 9, 206},
-    {foundation::FaultFloatDivideByZero, 7, 200},
-    {foundation::FaultFloatInexact, 6, 207},
-    {foundation::FaultFloatInvalid, 6, 207},
-    {foundation::FaultFloatOverflow, 8, 205},
-    {foundation::FaultFloatStackCheck, 6, 207},
-    {foundation::FaultFloatUnderflow, 9, 206},
-    {foundation::FaultIntegerDivideByZero, 3, 200},
-    {foundation::FaultIntegerOverflow, 5, 215},
-    {foundation::FaultPrivilegedInstruction, 12, 218},
-    {foundation::FaultStackOverflow, 14, 202},
-    {foundation::FaultControlC, 13, 217},
+    {foundation::FaultAccessViolation, ReasonAccessViolation},
+    {foundation::FaultArrayBounds, ReasonRangeError},
+    {foundation::FaultFloatDenormal, ReasonUnderflow},
+    {foundation::FaultFloatDivideByZero, ReasonZeroDivide},
+    {foundation::FaultFloatInexact, ReasonInvalidOp},
+    {foundation::FaultFloatInvalid, ReasonInvalidOp},
+    {foundation::FaultFloatOverflow, ReasonOverflow},
+    {foundation::FaultFloatStackCheck, ReasonInvalidOp},
+    {foundation::FaultFloatUnderflow, ReasonUnderflow},
+    {foundation::FaultIntegerDivideByZero, ReasonDivByZero},
+    {foundation::FaultIntegerOverflow, ReasonIntOverflow},
+    {foundation::FaultPrivilegedInstruction, ReasonPrivilege},
+    {foundation::FaultStackOverflow, ReasonStackOverflow},
+    {foundation::FaultControlC, ReasonControlC},
 };
-
-constexpr TFaultRow UnknownFault = {0, ReasonExternalException, 255};
-
-const TFaultRow& FindFaultRow(std::uint32_t code) {
-    for (const TFaultRow& row : FaultTable) {
-        if (row.Code == code) {
-            return row;
-        }
-    }
-    return UnknownFault;
-}
 
 } // namespace
 
-std::uint8_t FaultReason(std::uint32_t code) { return FindFaultRow(code).Reason; }
+std::uint8_t FaultReason(std::uint32_t code) {
+    for (const TFaultRow& row : FaultTable) {
+        if (row.Code == code) {
+            return row.Reason;
+        }
+    }
+    return ReasonExternalException;
+}
 
 std::uint8_t FaultToRunErrorCode(const foundation::TFaultRecord& record) {
-    return FindFaultRow(record.Code).RunErrorCode;
+    const std::uint8_t reason = FaultReason(record.Code);
+    return reason == ReasonExternalException ? RunErrorUnknownFault : ReasonCodes[reason];
 }
 
 Exception* MakeAccessViolation(const foundation::TFaultRecord& record) {

@@ -4,8 +4,6 @@
 
 namespace rterrors {
 
-std::uint16_t DefaultFpuControlWord = 0x1332;
-
 void ResetFpu() { foundation::LoadControlWord(DefaultFpuControlWord); }
 
 } // namespace rterrors

@@ -19,9 +19,7 @@
 
 namespace rterrors {
 
-inline constexpr std::uint16_t FpuExceptionMasks = 0x003F;
-
-extern std::uint16_t DefaultFpuControlWord; // 0x1332
+inline constexpr std::uint16_t DefaultFpuControlWord = 0x1332;
 
 // FNINIT, FWAIT, FLDCW DefaultFpuControlWord.
 void ResetFpu();

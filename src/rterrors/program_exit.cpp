@@ -8,6 +8,7 @@
 #include "rterrors/error_report.h"
 #include "rterrors/layers.h"
 #include "rterrors/run_errors.h"
+#include "rterrors/text_format.h"
 #include "textio/text_stream.h"
 
 namespace rterrors {
@@ -24,16 +25,7 @@ namespace {
 constexpr char RunErrorTemplate[] = "Runtime error     at 00000000";
 constexpr std::size_t CodeLastPosition = 16;
 constexpr std::size_t AddressFirstPosition = 21;
-constexpr char HexDigits[] = "0123456789ABCDEF";
 constexpr char LineEnd[] = "\r\n";
-
-int HexDigitCount(TCodeAddress value) {
-    int count = 1;
-    while (value >>= 4) {
-        ++count;
-    }
-    return count;
-}
 
 } // namespace
 
@@ -48,14 +40,14 @@ void FormatRunErrorLine() {
         code /= 10;
     } while (code != 0);
 
+    // The address digits replace the template's eight zeros; an offset that
+    // needs more digits widens the line.
     foundation::TModuleInfo module;
-    TCodeAddress offset = LocateCodeAddress(ErrorAddress, module);
-    const int digits = HexDigitCount(offset) > 8 ? HexDigitCount(offset) : 8;
-    RunErrorLineLength = AddressFirstPosition + digits;
-    for (std::size_t k = RunErrorLineLength; k > AddressFirstPosition; offset >>= 4) {
-        RunErrorLine[--k] = HexDigits[offset & 0xF];
-    }
-    RunErrorLine[RunErrorLineLength] = '\0';
+    const TCodeAddress offset = LocateCodeAddress(ErrorAddress, module);
+    RunErrorLineLength =
+        AddressFirstPosition + FormatText(RunErrorLine + AddressFirstPosition,
+                                          RunErrorLineCapacity - AddressFirstPosition, "%p",
+                                          {TFormatArg::Unsigned(offset)});
 }
 
 void WriteRunErrorLine() {
@@ -96,10 +88,6 @@ void EndProgram(std::int32_t code) {
 void StopWithRunError(std::int32_t code, TCodeAddress address) {
     ErrorAddress = address;
     EndProgram(code);
-}
-
-[[gnu::noinline]] void StopWithRunErrorHere(std::int32_t code) {
-    StopWithRunError(code, reinterpret_cast<TCodeAddress>(__builtin_return_address(0)));
 }
 
 } // namespace rterrors

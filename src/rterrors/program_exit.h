@@ -10,7 +10,7 @@
 
 namespace rterrors {
 
-extern bool ConsoleProgram;           // set first thing at start; the report is text on a handle
+extern bool ConsoleProgram;           // set first thing at start: the report is text on standard error
 extern std::int32_t ProcessExitCode;  // 0 unless set
 extern TCodeAddress ErrorAddress;     // not 0 at shutdown: the fallback line is due
 
@@ -32,7 +32,5 @@ void WriteRunErrorLine();
 // the fault handlers removed, the process ended with ProcessExitCode.
 [[noreturn]] void EndProgram(std::int32_t code);
 [[noreturn]] void StopWithRunError(std::int32_t code, TCodeAddress address);
-// StopWithRunError at the return address of this call.
-[[noreturn]] void StopWithRunErrorHere(std::int32_t code);
 
 } // namespace rterrors

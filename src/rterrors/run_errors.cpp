@@ -1,9 +1,11 @@
 #include "rterrors/run_errors.h"
 
+#include "foundation/code_address.h"
 #include "rterrors/faults.h"
 #include "rterrors/program_exit.h"
 #include "rterrors/text_format.h"
 #include "rterrors/error_report.h"
+#include "textio/io_codes.h"
 #include "textio/text_stream.h"
 
 namespace rterrors {
@@ -39,13 +41,13 @@ const std::array<TExceptRec, LastReason - FirstTableReason + 1> ReasonExceptions
 }};
 
 const std::array<TErrorRec, 7> InOutErrorMessages = {{
-    {2, MessageFileNotFound},
-    {3, MessageInvalidFilename},
-    {4, MessageTooManyOpenFiles},
-    {5, MessageAccessDenied},
-    {100, MessageEndOfFile},
-    {101, MessageDiskFull},
-    {106, MessageInvalidInput},
+    {textio::CodeFileNotFound, MessageFileNotFound},
+    {textio::CodeInvalidFilename, MessageInvalidFilename},
+    {textio::CodeTooManyOpenFiles, MessageTooManyOpenFiles},
+    {textio::CodeAccessDenied, MessageAccessDenied},
+    {textio::CodeReadBeyondEnd, MessageEndOfFile},
+    {textio::CodeDiskFull, MessageDiskFull},
+    {textio::CodeInvalidNumericInput, MessageInvalidInput},
 }};
 
 TErrorHook ErrorHook = nullptr;
@@ -54,14 +56,6 @@ TFaultObjectHook FaultObjectHook = nullptr;
 
 EOutOfMemory* OutOfMemoryInstance = nullptr;
 EInvalidPointer* InvalidPointerInstance = nullptr;
-
-namespace {
-
-constexpr std::int32_t NullRaiseRunError = 216;
-
-TCodeAddress ReturnAddressOf(void* address) { return reinterpret_cast<TCodeAddress>(address); }
-
-} // namespace
 
 std::uint8_t RunErrorCodeOf(unsigned reason) {
     reason &= ReasonMask;
@@ -75,7 +69,7 @@ std::uint8_t RunErrorCodeOf(unsigned reason) {
 }
 
 [[gnu::noinline]] void RaiseRunError(unsigned reason) {
-    RaiseRunErrorAt(reason, ReturnAddressOf(__builtin_return_address(0)));
+    RaiseRunErrorAt(reason, foundation::ReturnAddress());
 }
 
 void RaiseRunErrorAt(unsigned reason, TCodeAddress address) {
@@ -126,7 +120,7 @@ EInOutError* MakeInOutError() {
 
 [[gnu::noinline]] void RaiseAt(TObject* object, TCodeAddress address) {
     if (object == nullptr) {
-        StopWithRunError(NullRaiseRunError, ReturnAddressOf(__builtin_return_address(0)));
+        StopWithRunError(RunErrorNullRaise, foundation::ReturnAddress());
     }
     throw TRaisedException{object, address};
 }
@@ -135,7 +129,7 @@ EInOutError* MakeInOutError() {
 // the statement's call, which is what the report points at.
 [[gnu::noinline]] void CheckIo() {
     if (textio::IoResultCode != 0) {
-        RaiseRunErrorAt(ReasonInOut, ReturnAddressOf(__builtin_return_address(0)));
+        RaiseRunErrorAt(ReasonInOut, foundation::ReturnAddress());
     }
 }
 

@@ -17,13 +17,28 @@ inline constexpr std::uint8_t ReasonInOut = 0;
 inline constexpr std::uint8_t ReasonOutOfMemory = 1;
 inline constexpr std::uint8_t ReasonInvalidPointer = 2;
 inline constexpr std::uint8_t FirstTableReason = 3;
+inline constexpr std::uint8_t ReasonDivByZero = 3;
+inline constexpr std::uint8_t ReasonRangeError = 4;
+inline constexpr std::uint8_t ReasonIntOverflow = 5;
+inline constexpr std::uint8_t ReasonInvalidOp = 6;
+inline constexpr std::uint8_t ReasonZeroDivide = 7;
+inline constexpr std::uint8_t ReasonOverflow = 8;
+inline constexpr std::uint8_t ReasonUnderflow = 9;
 inline constexpr std::uint8_t ReasonAccessViolation = 11;
+inline constexpr std::uint8_t ReasonPrivilege = 12;
+inline constexpr std::uint8_t ReasonControlC = 13;
+inline constexpr std::uint8_t ReasonStackOverflow = 14;
 inline constexpr std::uint8_t ReasonAssertionFailed = 21;
 inline constexpr std::uint8_t ReasonExternalException = 22;
 inline constexpr std::uint8_t LastReason = 24;
 
 // Run-time error code of each reason (index = reason; index 0 unused).
 extern const std::array<std::uint8_t, LastReason + 1> ReasonCodes;
+
+// Run-time error codes of the stops that no reason stands for.
+inline constexpr std::uint8_t RunErrorNullRaise = 216;          // a null exception raised
+inline constexpr std::uint8_t RunErrorUnhandledException = 217; // no ExceptionHook to take it
+inline constexpr std::uint8_t RunErrorUnknownFault = 255;       // a fault code with no row
 
 struct TExceptRec {
     TExceptClass ExceptClass;

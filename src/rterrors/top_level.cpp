@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "foundation/code_address.h"
 #include "foundation/process_exit.h"
 #include "rterrors/faults.h"
 #include "rterrors/fpu_control.h"
@@ -12,8 +13,6 @@ namespace rterrors {
 
 namespace {
 
-constexpr std::int32_t UnhandledRunError = 217;
-constexpr std::int32_t OutOfMemoryRunError = 203;
 
 // A handler step that fails again (an exception or fault while reporting)
 // is handled once more; this bounds how often, against a loop.
@@ -48,9 +47,9 @@ void RunStage(void* context) {
     }
 }
 
-[[gnu::noinline]] TCodeAddress CodeAddressHere() {
-    return reinterpret_cast<TCodeAddress>(__builtin_return_address(0));
-}
+// An address inside the outermost handler, for the exceptions that carry
+// none of their own.
+[[gnu::noinline]] TCodeAddress CodeAddressHere() { return foundation::ReturnAddress(); }
 
 } // namespace
 
@@ -59,7 +58,7 @@ void TopLevelHandler(TObject* object, TCodeAddress address) {
     if (ExceptionHook != nullptr) {
         ExceptionHook(object, address);
     }
-    StopWithRunError(UnhandledRunError, address);
+    StopWithRunError(RunErrorUnhandledException, address);
 }
 
 void TopLevelHandler(const foundation::TFaultRecord& record) {
@@ -88,16 +87,16 @@ void RunUnderTopLevelHandler(void (*body)()) {
             state.Address = raised.Address;
         } catch (const std::bad_alloc&) {
             state.Stage = TStage::Stop;
-            state.StopCode = OutOfMemoryRunError;
+            state.StopCode = RunErrorCodeOf(ReasonOutOfMemory);
             state.Address = CodeAddressHere();
         } catch (...) {
             // Not an exception of this program's run-time: nobody handled it.
             state.Stage = TStage::Stop;
-            state.StopCode = UnhandledRunError;
+            state.StopCode = RunErrorUnhandledException;
             state.Address = CodeAddressHere();
         }
     }
-    foundation::ExitProcess(ProcessExitCode != 0 ? ProcessExitCode : UnhandledRunError);
+    foundation::ExitProcess(ProcessExitCode != 0 ? ProcessExitCode : RunErrorUnhandledException);
 }
 
 } // namespace rterrors

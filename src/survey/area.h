@@ -10,6 +10,9 @@
 
 namespace survey {
 
+// The arrays keep the room of 1,000,000 points they were laid out with,
+// although an 8-bit count reaches only 255: the layout of the program's
+// data stays as it was, and the untouched pages cost nothing.
 inline constexpr std::size_t PointCapacity = 1000000;
 
 // An array of doubles whose first index is 1. Static storage keeps it in

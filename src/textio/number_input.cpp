@@ -2,11 +2,10 @@
 // token into a fixed buffer, convert it. Failures only store a code.
 #include "textio/number_input.h"
 
+#include "textio/io_codes.h"
+
 namespace textio {
 namespace {
-
-// Code stored for a token that is not a valid number.
-constexpr std::int32_t CodeInvalidNumericInput = 106;
 
 // Bytes 0 to 32 separate tokens; the end-of-file byte 26 is one of them.
 constexpr std::uint8_t LastBlank = 32;

@@ -17,11 +17,6 @@ constexpr std::uint32_t LargestNegativeMagnitude = 2147483648u;
 // Distance between a lower-case letter and its upper case.
 constexpr unsigned char CaseOffset = 'a' - 'A';
 
-// 1-based index of the byte at p.
-std::int32_t PositionOf(const char* text, const char* p) {
-    return static_cast<std::int32_t>(p - text) + 1;
-}
-
 // 32-bit two's complement of the accumulated bits.
 std::int32_t AsSigned(std::uint32_t value, bool negative) {
     return static_cast<std::int32_t>(negative ? 0u - value : value);

@@ -19,10 +19,6 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 int DigitOf(char c) { return c - '0'; }
 
-std::int32_t PositionOf(const char* text, const char* p) {
-    return static_cast<std::int32_t>(p - text) + 1;
-}
-
 } // namespace
 
 TRealParse ParseReal(const char* text) {

@@ -1,15 +1,10 @@
 // Helpers shared by the stream operation files.
 #pragma once
 
+#include "textio/io_codes.h"
 #include "textio/text_stream.h"
 
 namespace textio {
-
-// Codes the stream layer stores besides the system's own.
-inline constexpr std::int32_t CodeNotAStream = 102;
-inline constexpr std::int32_t CodeNotOpen = 103;
-inline constexpr std::int32_t CodeNotOpenForInput = 104;
-inline constexpr std::int32_t CodeNotOpenForOutput = 105;
 
 inline constexpr std::uint8_t CharLf = 10;
 inline constexpr std::uint8_t CharCr = 13;

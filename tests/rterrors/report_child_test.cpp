@@ -173,6 +173,7 @@ TEST(ReportFlushTest, FailedFlushStillReportsWithExitCodeOne) {
     const auto outcome = RunInChild([] {
         const int full = open("/dev/full", O_WRONLY);
         dup2(full, 1);
+        ConsoleProgram = true;
         RunUnderTopLevelHandler([] {
             InitializeLayers();
             textio::WriteText(textio::OutputStream, "Pending", 0);

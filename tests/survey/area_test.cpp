@@ -159,6 +159,7 @@ using AreaDeathTest = AreaTest;
 // Runs ComputeArea as the program does: under the top-level handler, after
 // the layers' start-up, ending normally with EndProgram.
 void ComputeUnderTheErrorLayer() {
+    rterrors::ConsoleProgram = true;
     rterrors::RunUnderTopLevelHandler([] {
         rterrors::InitializeLayers();
         survey::ComputeArea();

@@ -1,6 +1,6 @@
 // Direct access to the x87 floating-point unit: control and status words,
 // the store that rounds an extended value to double, FSIN and FISTP.
-// This header and the fault layer are the only places with inline assembly.
+// This header is the only place with inline assembly.
 #pragma once
 
 #include <cstdint>
