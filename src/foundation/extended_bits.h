@@ -1,6 +1,6 @@
 // The 80-bit extended format as fields: sign 1 bit, exponent 15 bits biased
-// by 16383, significand 64 bits with an explicit integer bit. Only the ten
-// value bytes are read or written, never the padding of the long double.
+// by 16383, significand 64 bits with an explicit integer bit. Stored as ten
+// little-endian bytes: the significand, then sign and exponent.
 #pragma once
 
 #include <array>
@@ -14,20 +14,13 @@ struct ExtendedBits {
     static constexpr std::uint16_t ExponentMask = 0x7FFF;
     static constexpr std::uint16_t SignMask = 0x8000;
     static constexpr std::uint64_t IntegerBit = 0x8000000000000000ULL;
+    static constexpr int ValueBytes = 10;
 
     std::uint64_t Significand = 0;
     std::uint16_t SignExponent = 0;
 
-    static ExtendedBits Of(long double value) {
-        unsigned char bytes[10];
-        std::memcpy(bytes, &value, sizeof bytes);
-        ExtendedBits bits;
-        std::memcpy(&bits.Significand, bytes, 8);
-        std::memcpy(&bits.SignExponent, bytes + 8, 2);
-        return bits;
-    }
-
-    static ExtendedBits Make(bool negative, std::uint16_t exponent, std::uint64_t significand) {
+    static constexpr ExtendedBits Make(bool negative, std::uint16_t exponent,
+                                       std::uint64_t significand) {
         ExtendedBits bits;
         bits.Significand = significand;
         bits.SignExponent =
@@ -35,36 +28,59 @@ struct ExtendedBits {
         return bits;
     }
 
+    static constexpr ExtendedBits FromBytes(const unsigned char* bytes) {
+        ExtendedBits bits;
+        for (int k = 7; k >= 0; --k) {
+            bits.Significand = (bits.Significand << 8) | bytes[k];
+        }
+        bits.SignExponent = static_cast<std::uint16_t>(bytes[8] | (bytes[9] << 8));
+        return bits;
+    }
+
+    constexpr void ToBytes(unsigned char* bytes) const {
+        for (int k = 0; k < 8; ++k) {
+            bytes[k] = static_cast<unsigned char>(Significand >> (8 * k));
+        }
+        bytes[8] = static_cast<unsigned char>(SignExponent);
+        bytes[9] = static_cast<unsigned char>(SignExponent >> 8);
+    }
+
+    constexpr bool Negative() const { return (SignExponent & SignMask) != 0; }
+    constexpr std::uint16_t Exponent() const { return SignExponent & ExponentMask; }
+    constexpr bool IsSpecial() const { return Exponent() == ExponentMask; }
+    constexpr bool IsInfinity() const { return IsSpecial() && Significand == IntegerBit; }
+    constexpr bool IsNan() const { return IsSpecial() && Significand != IntegerBit; }
+    constexpr bool IsZero() const { return Exponent() == 0 && Significand == 0; }
+
+    constexpr bool operator==(const ExtendedBits&) const = default;
+
+#if !SURVEY_SOFT_EXTENDED
+    // Transitional, for the tests written against long double.
+    static ExtendedBits Of(long double value) {
+        unsigned char bytes[ValueBytes];
+        std::memcpy(bytes, &value, sizeof bytes);
+        return FromBytes(bytes);
+    }
     long double Value() const {
+        unsigned char bytes[ValueBytes];
+        ToBytes(bytes);
         long double value = 0.0L;
-        unsigned char bytes[10];
-        std::memcpy(bytes, &Significand, 8);
-        std::memcpy(bytes + 8, &SignExponent, 2);
         std::memcpy(&value, bytes, sizeof bytes);
         return value;
     }
-
-    bool Negative() const { return (SignExponent & SignMask) != 0; }
-    std::uint16_t Exponent() const { return SignExponent & ExponentMask; }
-    bool IsSpecial() const { return Exponent() == ExponentMask; }
-    bool IsInfinity() const { return IsSpecial() && Significand == IntegerBit; }
-    bool IsNan() const { return IsSpecial() && Significand != IntegerBit; }
-    bool IsZero() const { return Exponent() == 0 && Significand == 0; }
-
-    bool operator==(const ExtendedBits&) const = default;
+#endif
 };
 
-// Builds an extended constant exactly from its ten little-endian bytes.
+#if !SURVEY_SOFT_EXTENDED
+// Transitional, for the tests written against long double.
 inline long double ExtendedFromBytes(const std::array<std::uint8_t, 10>& bytes) {
-    long double value = 0.0L;
-    std::memcpy(&value, bytes.data(), bytes.size());
-    return value;
+    return ExtendedBits::FromBytes(bytes.data()).Value();
 }
-
 inline std::array<std::uint8_t, 10> ExtendedToBytes(long double value) {
     std::array<std::uint8_t, 10> bytes{};
-    std::memcpy(bytes.data(), &value, bytes.size());
+    ExtendedBits::Of(value).ToBytes(bytes.data());
     return bytes;
 }
+#endif
 
 } // namespace foundation

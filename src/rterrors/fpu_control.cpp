@@ -1,6 +1,6 @@
 #include "rterrors/fpu_control.h"
 
-#include "foundation/x87/x87.h"
+#include "foundation/extended.h"
 
 namespace rterrors {
 

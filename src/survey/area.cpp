@@ -1,10 +1,10 @@
 #include "survey/area.h"
 
-#include "foundation/extended_bits.h"
-#include "foundation/x87/x87.h"
+#include "foundation/extended.h"
 
 namespace survey {
 
+using foundation::Extended;
 using foundation::StoreDouble;
 
 std::uint8_t PointCount;
@@ -20,10 +20,6 @@ double AreaSquareMetres;
 double AreaAres;
 double AreaHectares;
 
-// Sign 0, biased exponent 0x3FF9, significand 0x80ADFC90B938CE36.
-const long double GradsToRadians = foundation::ExtendedFromBytes(
-    {0x36, 0xCE, 0x38, 0xB9, 0x90, 0xFC, 0xAD, 0x80, 0xF9, 0x3F});
-
 namespace {
 // Held as 32-bit floats and widened exactly for the operation.
 constexpr float Half = 0.5f;
@@ -33,25 +29,24 @@ constexpr float SquareMetresPerHectare = 10000.0f;
 
 void StorePoint(std::uint8_t k) {
     Lengths[k] = LengthInput;
-    Directions[k] = StoreDouble(GradsToRadians * static_cast<long double>(DirectionInput));
+    Directions[k] = StoreDouble(GradsToRadians * Extended(DirectionInput));
 }
 
 void ComputeArea() {
-    Sum = StoreDouble(0.0L);
+    Sum = StoreDouble(Extended(0.0));
     std::uint8_t k = 1;
     // An 8-bit count-down of its own: exactly PointCount passes.
     for (std::uint8_t remaining = PointCount; remaining != 0; --remaining, ++k) {
         const std::uint8_t j = (k < PointCount) ? static_cast<std::uint8_t>(k + 1) : 1;
-        PairProduct = StoreDouble(static_cast<long double>(Lengths[j]) * Lengths[k]);
-        AngleDifference = StoreDouble(static_cast<long double>(Directions[j]) - Directions[k]);
-        const long double s = foundation::ExtendedSine(AngleDifference);
-        Term = StoreDouble(s * static_cast<long double>(PairProduct));
-        Sum = StoreDouble(static_cast<long double>(Sum) + Term);
+        PairProduct = StoreDouble(Extended(Lengths[j]) * Extended(Lengths[k]));
+        AngleDifference = StoreDouble(Extended(Directions[j]) - Extended(Directions[k]));
+        const Extended s = foundation::ExtendedSine(Extended(AngleDifference));
+        Term = StoreDouble(s * Extended(PairProduct));
+        Sum = StoreDouble(Extended(Sum) + Extended(Term));
     }
-    AreaSquareMetres = StoreDouble(static_cast<long double>(Half) * Sum);
-    AreaAres = StoreDouble(static_cast<long double>(AreaSquareMetres) / SquareMetresPerAre);
-    AreaHectares =
-        StoreDouble(static_cast<long double>(AreaSquareMetres) / SquareMetresPerHectare);
+    AreaSquareMetres = StoreDouble(Extended(Half) * Extended(Sum));
+    AreaAres = StoreDouble(Extended(AreaSquareMetres) / Extended(SquareMetresPerAre));
+    AreaHectares = StoreDouble(Extended(AreaSquareMetres) / Extended(SquareMetresPerHectare));
 }
 
 } // namespace survey

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "foundation/extended.h"
+
 namespace survey {
 
 // The arrays keep the room of 1,000,000 points they were laid out with,
@@ -39,8 +41,11 @@ extern double AreaSquareMetres;
 extern double AreaAres;
 extern double AreaHectares;
 
-// pi/200 at full extended precision; never rounded to double.
-extern const long double GradsToRadians;
+// pi/200 at full extended precision; never rounded to double. Sign 0,
+// biased exponent 0x3FF9, significand 0x80ADFC90B938CE36: the ten bytes
+// 36 CE 38 B9 90 FC AD 80 F9 3F.
+inline constexpr foundation::Extended GradsToRadians =
+    foundation::MakeExtended(false, 0x3FF9, 0x80ADFC90B938CE36);
 
 // Lengths[k] := LengthInput; Directions[k] := DirectionInput in radians.
 void StorePoint(std::uint8_t k);

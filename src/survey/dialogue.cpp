@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "foundation/x87/x87.h"
+#include "foundation/extended.h"
 #include "rterrors/run_errors.h"
 #include "survey/area.h"
 #include "textio/number_input.h"
@@ -11,6 +11,7 @@
 
 namespace survey {
 
+using foundation::Extended;
 using foundation::StoreDouble;
 using rterrors::CheckIo;
 using namespace textio;
@@ -93,12 +94,12 @@ void RunDialogue() {
     EmptyLine();
 
     WriteText(OutputStream, ResultsLead, 0);
-    WriteReal(OutputStream, AreaSquareMetres, SquareMetresWidth, SquareMetresDecimals);
+    WriteReal(OutputStream, Extended(AreaSquareMetres), SquareMetresWidth, SquareMetresDecimals);
     WriteText(OutputStream, "m^2", 0);
     WriteText(OutputStream, " = ", 0);
-    WriteReal(OutputStream, AreaAres, AresWidth, AresDecimals);
+    WriteReal(OutputStream, Extended(AreaAres), AresWidth, AresDecimals);
     WriteText(OutputStream, "a = ", 0);
-    WriteReal(OutputStream, AreaHectares, HectaresWidth, HectaresDecimals);
+    WriteReal(OutputStream, Extended(AreaHectares), HectaresWidth, HectaresDecimals);
     WriteText(OutputStream, "ha", 0);
     WriteLineEnd(OutputStream);
     CheckIo();

@@ -3,14 +3,16 @@
 #include <array>
 #include <cstring>
 
-#include "foundation/x87/x87.h"
+#include "foundation/extended.h"
 #include "textio/number_output.h"
 
 namespace textio {
 
 namespace {
 
-inline constexpr long double DigitScale = 1e17L;          // exact
+// 10^17, exactly.
+constexpr foundation::Extended DigitScale =
+    foundation::MakeExtended(false, 0x4037, 0xB1A2BC2EC5000000);
 inline constexpr std::uint64_t CarryLimit = 1000000000000000000ULL; // 10^18
 inline constexpr std::uint32_t HalfLimit = 1000000000u;             // 10^9
 inline constexpr std::int32_t GeneratedLast = 18;
@@ -38,7 +40,7 @@ void PutNineDigits(char* out, std::uint32_t value) {
 
 } // namespace
 
-void GenerateDigits(long double s, std::int32_t lastPos, TDigitString& digits) {
+void GenerateDigits(foundation::Extended s, std::int32_t lastPos, TDigitString& digits) {
     if (lastPos < 0) {
         lastPos = 0;
     } else if (lastPos > DigitStringCapacity - 1) {

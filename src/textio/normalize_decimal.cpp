@@ -1,5 +1,5 @@
 // Scaling a real into 1 <= s < 16 by a power of ten, with its exponent.
-#include "foundation/extended_bits.h"
+#include "foundation/extended.h"
 #include "textio/number_output.h"
 #include "textio/power_of_ten.h"
 
@@ -13,10 +13,10 @@ inline constexpr std::int32_t Log2Estimate = 19728;
 
 } // namespace
 
-TNormalized NormalizeDecimal(long double a) {
+TNormalized NormalizeDecimal(foundation::Extended a) {
     std::int32_t k = 0;
     for (;;) {
-        const foundation::ExtendedBits bits = foundation::ExtendedBits::Of(a);
+        const foundation::ExtendedBits bits = foundation::BitsOf(a);
         if (bits.IsZero()) {
             return {a, k};
         }

@@ -57,9 +57,9 @@ std::int32_t ReadInteger(TTextStream& stream) {
     return parsed.Value;
 }
 
-long double ReadReal(TTextStream& stream) {
+foundation::Extended ReadReal(TTextStream& stream) {
     if (SkipToToken(stream)) {
-        return 0.0L;
+        return foundation::Extended(0.0);
     }
     char token[RealTokenLimit + 1];
     CollectToken(stream, token, RealTokenLimit);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "foundation/extended.h"
 #include "textio/text_stream.h"
 
 namespace textio {
@@ -19,13 +20,13 @@ struct TIntegerParse {
 };
 
 struct TRealParse {
-    long double Value;
+    foundation::Extended Value;
     std::int32_t ErrorPos;
 };
 
 bool SkipToToken(TTextStream& stream);
 std::int32_t ReadInteger(TTextStream& stream);
-long double ReadReal(TTextStream& stream);
+foundation::Extended ReadReal(TTextStream& stream);
 
 TIntegerParse ParseInteger(const char* text);
 TRealParse ParseReal(const char* text);

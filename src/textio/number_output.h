@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "foundation/extended.h"
 #include "textio/text_stream.h"
 
 namespace textio {
@@ -25,7 +26,7 @@ inline constexpr std::int32_t MaxMantissaDigits = 18;
 inline constexpr std::int32_t DigitStringCapacity = 256;
 
 struct TNormalized {
-    long double Scaled;    // s: zero, or 1 <= s < 16
+    foundation::Extended Scaled; // s: zero, or 1 <= s < 16
     std::int32_t Exponent; // k: the input is s * 10^k
 };
 
@@ -40,15 +41,15 @@ TTextStream& WriteInteger(TTextStream& stream, std::int32_t value, std::int32_t 
 
 // The text of value with the given decimals in the fixed form, or in the
 // exponent form when decimals is negative or the value is 2^120 or more.
-TShortText RealToText(long double value, std::int32_t width, std::int32_t decimals);
-TTextStream& WriteReal(TTextStream& stream, long double value, std::int32_t width,
+TShortText RealToText(foundation::Extended value, std::int32_t width, std::int32_t decimals);
+TTextStream& WriteReal(TTextStream& stream, foundation::Extended value, std::int32_t width,
                        std::int32_t decimals);
 
 // Splits a finite, non-negative a into s * 10^k with 1 <= s < 16 (or s = 0).
-TNormalized NormalizeDecimal(long double a);
+TNormalized NormalizeDecimal(foundation::Extended a);
 
 // Fills positions 0..lastPos with the decimal digits of s (0 <= s < 20),
 // rounded half up at lastPos when that lies within the 18 generated digits.
-void GenerateDigits(long double s, std::int32_t lastPos, TDigitString& digits);
+void GenerateDigits(foundation::Extended s, std::int32_t lastPos, TDigitString& digits);
 
 } // namespace textio

@@ -15,26 +15,31 @@ namespace {
 // can neither overflow nor wrap around however many digits follow.
 constexpr std::int32_t ExponentSaturation = 100000000;
 
+using foundation::Extended;
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 int DigitOf(char c) { return c - '0'; }
+
+// 10, exactly.
+constexpr Extended Ten = foundation::MakeExtended(false, 0x4002, 0xA000000000000000);
 
 } // namespace
 
 TRealParse ParseReal(const char* text) {
     const char* p = text;
     const bool negative = SkipSpacesAndSign(p);
-    long double value = 0.0L;
+    Extended value(0.0);
     if (*p == '\0') {
         return {value, PositionOf(text, p)};
     }
     std::int32_t scale = 0;
     for (; IsDigit(*p); ++p) {
-        value = value * 10.0L + DigitOf(*p);
+        value = value * Ten + Extended(DigitOf(*p));
     }
     if (*p == '.') {
         for (++p; IsDigit(*p); ++p) {
-            value = value * 10.0L + DigitOf(*p);
+            value = value * Ten + Extended(DigitOf(*p));
             --scale;
         }
     }

@@ -1,42 +1,23 @@
 #include "textio/power_of_ten.h"
 
-#include <limits>
-
-#include "foundation/x87/x87.h"
+#include "foundation/extended.h"
 
 namespace textio {
 namespace {
 
-// 2^e for the exponents of the table entries; every step is exact, so the
-// compiler forms the value at compile time without rounding.
-constexpr long double PowerOfTwo(int e) {
-    long double result = 1.0L;
-    long double factor = e < 0 ? 0.5L : 2.0L;
-    for (int rest = e < 0 ? -e : e; rest != 0; rest >>= 1) {
-        if (rest & 1) {
-            result *= factor;
-        }
-        if (rest > 1) {
-            factor *= factor;
-        }
-    }
-    return result;
-}
+using foundation::Extended;
 
 // An entry from its exact bit pattern: biased exponent and 64-bit
-// significand with the integer bit. The significand converts exactly and
-// the power of two only moves the exponent.
-constexpr long double Entry(int biasedExponent, unsigned long long significand) {
-    constexpr int Bias = 16383;
-    constexpr int FractionBits = 63;
-    return static_cast<long double>(significand) * PowerOfTwo(biasedExponent - Bias - FractionBits);
+// significand with the integer bit.
+constexpr Extended Entry(std::uint16_t biasedExponent, std::uint64_t significand) {
+    return foundation::MakeExtended(false, biasedExponent, significand);
 }
 
 } // namespace
 
 // Each entry is the power of ten rounded to nearest, ties to even, to a
 // 64-bit significand; up to 10^27 the entries are exact.
-constexpr long double PowersOfTenLow[32] = {
+constexpr Extended PowersOfTenLow[32] = {
     Entry(0x3FFF, 0x8000000000000000), // 10^0
     Entry(0x4002, 0xA000000000000000), // 10^1
     Entry(0x4005, 0xC800000000000000), // 10^2
@@ -71,7 +52,7 @@ constexpr long double PowersOfTenLow[32] = {
     Entry(0x4065, 0xFC6F7C4045812296), // 10^31
 };
 
-constexpr long double PowersOfTenMid[15] = {
+constexpr Extended PowersOfTenMid[15] = {
     Entry(0x4069, 0x9DC5ADA82B70B59E), // 10^32
     Entry(0x40D3, 0xC2781F49FFCFA6D5), // 10^64
     Entry(0x413D, 0xEFB3AB16C59B14A3), // 10^96
@@ -89,7 +70,7 @@ constexpr long double PowersOfTenMid[15] = {
     Entry(0x4639, 0xB83ED8DC0795A262), // 10^480
 };
 
-constexpr long double PowersOfTenHigh[9] = {
+constexpr Extended PowersOfTenHigh[9] = {
     Entry(0x46A3, 0xE319A0AEA60E91C7), // 10^512
     Entry(0x4D48, 0xC976758681750C17), // 10^1024
     Entry(0x53ED, 0xB2B8353B3993A7E4), // 10^1536
@@ -103,19 +84,19 @@ constexpr long double PowersOfTenHigh[9] = {
 
 // At most three rounded multiplications (or divisions) by table entries:
 // 10^(n mod 32), then 10^(32 * ((n div 32) mod 16)), then 10^(512 * (n div 512)).
-long double ScaleByPowerOfTen(long double value, std::int32_t n) {
+Extended ScaleByPowerOfTen(Extended value, std::int32_t n) {
     if (n == 0) {
         return value;
     }
     // Beyond the tables every value saturates, zero included.
     if (n >= ScaleLimit) {
-        return std::numeric_limits<long double>::infinity();
+        return foundation::Infinity();
     }
     if (n <= -ScaleLimit) {
-        return 0.0L;
+        return Extended(0.0);
     }
     const auto magnitude = static_cast<std::uint32_t>(n < 0 ? -n : n);
-    const long double low = PowersOfTenLow[magnitude % 32];
+    const Extended low = PowersOfTenLow[magnitude % 32];
     const std::uint32_t mid = (magnitude / 32) % 16;
     const std::uint32_t high = magnitude / 512;
     if (n > 0) {

@@ -5,15 +5,17 @@
 
 #include <cstdint>
 
+#include "foundation/extended.h"
+
 namespace textio {
 
-extern const long double PowersOfTenLow[32];  // 10^k, k = 0..31
-extern const long double PowersOfTenMid[15];  // 10^(32j), j = 1..15
-extern const long double PowersOfTenHigh[9];  // 10^(512m), m = 1..9
+extern const foundation::Extended PowersOfTenLow[32]; // 10^k, k = 0..31
+extern const foundation::Extended PowersOfTenMid[15]; // 10^(32j), j = 1..15
+extern const foundation::Extended PowersOfTenHigh[9]; // 10^(512m), m = 1..9
 
 // The limit from which the result saturates to +infinity or +0.0.
 inline constexpr std::int32_t ScaleLimit = 5120;
 
-long double ScaleByPowerOfTen(long double value, std::int32_t n);
+foundation::Extended ScaleByPowerOfTen(foundation::Extended value, std::int32_t n);
 
 } // namespace textio

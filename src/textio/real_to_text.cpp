@@ -1,10 +1,9 @@
 // Extended reals as text: the fixed form with a count of decimals and the
 // exponent form with a count of significant digits taken from the width.
-#include <cmath>
 #include <cstring>
 #include <string_view>
 
-#include "foundation/extended_bits.h"
+#include "foundation/extended.h"
 #include "textio/number_output.h"
 
 namespace textio {
@@ -12,7 +11,8 @@ namespace textio {
 namespace {
 
 // Below this magnitude the fixed form takes the value as it is.
-inline constexpr long double FixedNormalizeFrom = 10.0L;
+constexpr foundation::Extended FixedNormalizeFrom =
+    foundation::MakeExtended(false, 0x4002, 0xA000000000000000); // 10
 
 // Sign, point, "E", exponent sign and four exponent digits.
 inline constexpr std::int32_t ExponentFormOverhead = 8;
@@ -103,7 +103,7 @@ void PutFixedForm(TShortText& text, bool negative, TNormalized sk, std::int32_t 
 
 } // namespace
 
-TShortText RealToText(long double value, std::int32_t width, std::int32_t decimals) {
+TShortText RealToText(foundation::Extended value, std::int32_t width, std::int32_t decimals) {
     // A width of zero or less means no spaces; holding it at 0 also keeps
     // the digit count of the exponent form free of overflow.
     if (width > MaxFieldWidth) {
@@ -112,12 +112,12 @@ TShortText RealToText(long double value, std::int32_t width, std::int32_t decima
         width = 0;
     }
     TShortText text;
-    const foundation::ExtendedBits bits = foundation::ExtendedBits::Of(value);
+    const foundation::ExtendedBits bits = foundation::BitsOf(value);
     if (PutSpecial(text, bits, width)) {
         return text;
     }
     const bool negative = bits.Negative();
-    const long double a = std::fabs(value);
+    const foundation::Extended a = foundation::Abs(value);
 
     if (decimals < 0) {
         PutExponentForm(text, negative, NormalizeDecimal(a), width);
@@ -138,7 +138,7 @@ TShortText RealToText(long double value, std::int32_t width, std::int32_t decima
     return text;
 }
 
-TTextStream& WriteReal(TTextStream& stream, long double value, std::int32_t width,
+TTextStream& WriteReal(TTextStream& stream, foundation::Extended value, std::int32_t width,
                        std::int32_t decimals) {
     const TShortText text = RealToText(value, width, decimals);
     return WriteText(stream, text, width);
