@@ -4,10 +4,16 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 namespace foundation {
+
+// Every target of the program stores integers little-endian, as the format's
+// ten bytes are; the fields are then copied as they lie.
+static_assert(std::endian::native == std::endian::little);
 
 struct ExtendedBits {
     static constexpr int ExponentBias = 16383;
@@ -30,6 +36,11 @@ struct ExtendedBits {
 
     static constexpr ExtendedBits FromBytes(const unsigned char* bytes) {
         ExtendedBits bits;
+        if (!std::is_constant_evaluated()) {
+            std::memcpy(&bits.Significand, bytes, sizeof bits.Significand);
+            std::memcpy(&bits.SignExponent, bytes + 8, sizeof bits.SignExponent);
+            return bits;
+        }
         for (int k = 7; k >= 0; --k) {
             bits.Significand = (bits.Significand << 8) | bytes[k];
         }
@@ -38,6 +49,11 @@ struct ExtendedBits {
     }
 
     constexpr void ToBytes(unsigned char* bytes) const {
+        if (!std::is_constant_evaluated()) {
+            std::memcpy(bytes, &Significand, sizeof Significand);
+            std::memcpy(bytes + 8, &SignExponent, sizeof SignExponent);
+            return;
+        }
         for (int k = 0; k < 8; ++k) {
             bytes[k] = static_cast<unsigned char>(Significand >> (8 * k));
         }
