@@ -25,6 +25,8 @@ struct TSignalFacts {
     std::uint8_t Opcode[8] = {};      // instruction bytes at the fault, for general protection faults
     std::uintptr_t StackLow = 0;      // lowest address the main stack may reach
     std::uintptr_t StackHigh = 0;     // its top
+    std::uintptr_t InstructionAddress = 0; // the faulting instruction
+    bool WriteAccess = false;         // an access fault that was a write
 };
 
 // The fault code for a fault signal; 0 for a signal that is not a fault.

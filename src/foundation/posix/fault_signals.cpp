@@ -17,9 +17,7 @@
 #include <ucontext.h>
 #include <unistd.h>
 
-#include <cstring>
-
-#include "foundation/posix/fault_code.h"
+#include "foundation/posix/signal_context.h"
 #include "foundation/process_exit.h"
 
 namespace foundation {
@@ -33,7 +31,6 @@ constexpr int FaultSignalCount = sizeof FaultSignals / sizeof FaultSignals[0];
 constexpr std::size_t AltStackSize = 64 * 1024;
 alignas(16) unsigned char AltStack[AltStackSize];
 
-constexpr std::uint64_t PageFaultWrite = 0x2;
 
 constexpr int ExitWithoutCheckpoint = 255;
 
@@ -61,43 +58,13 @@ void FindStackBounds() {
     pthread_attr_destroy(&attributes);
 }
 
-TSignalFacts GatherFacts(int signal, const siginfo_t& info, const ucontext_t& context) {
-    const greg_t* registers = context.uc_mcontext.gregs;
-    TSignalFacts facts;
-    facts.Signal = signal;
-    facts.SignalCode = info.si_code;
-    facts.SignalAddress = reinterpret_cast<std::uintptr_t>(info.si_addr);
-    facts.TrapNumber = static_cast<std::uint64_t>(registers[REG_TRAPNO]);
-    facts.ErrorCode = static_cast<std::uint64_t>(registers[REG_ERR]);
-    if (context.uc_mcontext.fpregs != nullptr) {
-        facts.HaveX87 = true;
-        facts.X87Control = context.uc_mcontext.fpregs->cwd;
-        facts.X87Status = context.uc_mcontext.fpregs->swd;
-    }
-    // A general protection fault is raised only after the instruction was
-    // fetched, so its bytes are readable; stay inside their page.
-    if (signal == SIGSEGV && info.si_code == SI_KERNEL &&
-        facts.TrapNumber == TrapGeneralProtection) {
-        const auto instruction = static_cast<std::uintptr_t>(registers[REG_RIP]);
-        std::size_t count = PageSize - instruction % PageSize;
-        if (count > sizeof facts.Opcode) {
-            count = sizeof facts.Opcode;
-        }
-        std::memcpy(facts.Opcode, reinterpret_cast<const void*>(instruction), count);
-    }
-    facts.StackLow = StackLow;
-    facts.StackHigh = StackHigh;
-    return facts;
-}
-
-TFaultRecord DescribeFault(const TSignalFacts& facts, const ucontext_t& context) {
+TFaultRecord DescribeFault(const TSignalFacts& facts) {
     TFaultRecord record;
     record.Code = FaultCodeOf(facts);
-    record.Address = static_cast<std::uintptr_t>(context.uc_mcontext.gregs[REG_RIP]);
+    record.Address = facts.InstructionAddress;
     if (facts.Signal == SIGSEGV || facts.Signal == SIGBUS) {
         record.AccessedAddress = facts.SignalAddress;
-        const bool write = facts.TrapNumber == TrapPageFault && (facts.ErrorCode & PageFaultWrite);
-        record.AccessKind = write ? AccessWrite : AccessRead;
+        record.AccessKind = facts.WriteAccess ? AccessWrite : AccessRead;
     }
     return record;
 }
@@ -115,8 +82,11 @@ void FaultHandler(int signal, siginfo_t* info, void* rawContext) {
         }
         return;
     }
-    const auto& context = *static_cast<const ucontext_t*>(rawContext);
-    PendingFault = DescribeFault(GatherFacts(signal, *info, context), context);
+    TSignalFacts facts =
+        GatherFacts(signal, *info, *static_cast<const ucontext_t*>(rawContext), PageSize);
+    facts.StackLow = StackLow;
+    facts.StackHigh = StackHigh;
+    PendingFault = DescribeFault(facts);
     siglongjmp(*CurrentCheckpoint, 1);
 }
 
