@@ -24,24 +24,6 @@
 
 #if SURVEY_SOFT_EXTENDED
 #include "foundation/soft/extended_soft.h"
-
-namespace foundation {
-
-inline constexpr ExtendedBits BitsOf(Extended value) { return value.Bits(); }
-inline constexpr Extended ExtendedFromBits(const ExtendedBits& bits) {
-    return Extended::FromBits(bits);
-}
-constexpr Extended MakeExtended(bool negative, std::uint16_t biasedExponent,
-                                std::uint64_t significand) {
-    return Extended::FromBits(ExtendedBits::Make(negative, biasedExponent, significand));
-}
-
-// There is no unit to set up or to wait for: the software arithmetic
-// always works as the program's control word makes the x87 work.
-inline void LoadControlWord(std::uint16_t) {}
-inline void WaitForFpu() {}
-
-} // namespace foundation
 #else
 #include "foundation/x87/extended_x87.h"
 #endif

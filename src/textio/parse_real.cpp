@@ -24,22 +24,53 @@ int DigitOf(char c) { return c - '0'; }
 // 10, exactly.
 constexpr Extended Ten = foundation::MakeExtended(false, 0x4002, 0xA000000000000000);
 
+// The digits' value, v := v * 10 + digit with each operation rounded to the
+// 64-bit significand. While v stays below 2^63 every step is exact, so the
+// digits are gathered in an integer and converted once when they no longer
+// fit; the steps after that are done in extended precision. The bits are
+// those of the step-by-step extended accumulation, at a fraction of its
+// cost where the arithmetic is done in software.
+class TDigitValue {
+public:
+    void Append(int digit) {
+        if (!Widened) {
+            if (Exact <= ExactLimit) {
+                Exact = Exact * 10 + digit;
+                return;
+            }
+            Value = Extended(Exact);
+            Widened = true;
+        }
+        Value = Value * Ten + Extended(digit);
+    }
+
+    Extended Get() const { return Widened ? Value : Extended(Exact); }
+
+private:
+    // Up to here the next step stays below 2^63.
+    static constexpr std::int64_t ExactLimit = (INT64_MAX - 9) / 10;
+
+    std::int64_t Exact = 0;
+    Extended Value{};
+    bool Widened = false;
+};
+
 } // namespace
 
 TRealParse ParseReal(const char* text) {
     const char* p = text;
     const bool negative = SkipSpacesAndSign(p);
-    Extended value(0.0);
+    TDigitValue digits;
     if (*p == '\0') {
-        return {value, PositionOf(text, p)};
+        return {digits.Get(), PositionOf(text, p)};
     }
     std::int32_t scale = 0;
     for (; IsDigit(*p); ++p) {
-        value = value * Ten + Extended(DigitOf(*p));
+        digits.Append(DigitOf(*p));
     }
     if (*p == '.') {
         for (++p; IsDigit(*p); ++p) {
-            value = value * Ten + Extended(DigitOf(*p));
+            digits.Append(DigitOf(*p));
             --scale;
         }
     }
@@ -53,7 +84,7 @@ TRealParse ParseReal(const char* text) {
             ++p;
         }
         if (!IsDigit(*p)) {
-            return {value, PositionOf(text, p)};
+            return {digits.Get(), PositionOf(text, p)};
         }
         std::int32_t exponent = 0;
         for (; IsDigit(*p); ++p) {
@@ -64,9 +95,9 @@ TRealParse ParseReal(const char* text) {
         scale += exponentNegative ? -exponent : exponent;
     }
     if (*p != '\0') {
-        return {value, PositionOf(text, p)};
+        return {digits.Get(), PositionOf(text, p)};
     }
-    value = ScaleByPowerOfTen(value, scale);
+    const Extended value = ScaleByPowerOfTen(digits.Get(), scale);
     return {negative ? -value : value, 0};
 }
 
