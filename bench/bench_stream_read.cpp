@@ -71,7 +71,7 @@ void BM_ReadRealStream(benchmark::State& state) {
     for (auto _ : state) {
         Rewind();
         textio::InputStream.Mode = textio::ModeClosed; // opens again at the first read
-        long double sum = 0.0L;
+        foundation::Extended sum(0.0);
         for (int i = 0; i < NumberCount; ++i) {
             sum += textio::ReadReal(textio::InputStream);
             textio::ReadLineEnd(textio::InputStream);
