@@ -6,16 +6,17 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "foundation/x87/x87.h"
+#include "foundation/extended.h"
+#include "rterrors/fpu_control.h"
 
 namespace fuzz {
 
 // Invalid operation, division by zero and overflow trap; 64-bit significand,
 // rounding to nearest.
-inline constexpr std::uint16_t TrappingControlWord = 0x1332;
-// The same with overflow masked, for inputs whose overflow is the specified
-// outcome rather than a fault of the code under test.
-inline constexpr std::uint16_t OverflowMaskedControlWord = 0x133A;
+inline constexpr std::uint16_t TrappingControlWord = rterrors::DefaultFpuControlWord;
+// The same with overflow masked (bit 3), for inputs whose overflow is the
+// specified outcome rather than a fault of the code under test.
+inline constexpr std::uint16_t OverflowMaskedControlWord = TrappingControlWord | 0x0008;
 
 inline void UseControlWord(std::uint16_t word) { foundation::LoadControlWord(word); }
 

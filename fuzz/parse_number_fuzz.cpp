@@ -47,8 +47,8 @@ bool ExactlyDetermined(const soak::TRealVerdict& verdict) {
     return verdict.SignificantDigits <= 19 && verdict.Scale >= -27 && verdict.Scale <= 27;
 }
 
-void CheckRealValue(std::string_view text, const soak::TRealVerdict& want, long double got) {
-    const ExtendedBits bits = ExtendedBits::Of(got);
+void CheckRealValue(std::string_view text, const soak::TRealVerdict& want, foundation::Extended got) {
+    const ExtendedBits bits = foundation::BitsOf(got);
     fuzz::Require(bits.Negative() == want.Negative, "real sign differs");
     if (want.Scale >= 5120) {
         fuzz::Require(bits.IsInfinity(), "real should be infinite");
@@ -68,9 +68,10 @@ void CheckRealValue(std::string_view text, const soak::TRealVerdict& want, long 
     // The reference reads the same characters; no locale is set, so its
     // decimal point is ".".
     const std::string copy(text);
+    // The C library's long double is the x87 type the fuzz build's Extended is.
     const long double reference = std::strtold(copy.c_str(), nullptr);
     if (ExactlyDetermined(want)) {
-        fuzz::Require(ExtendedBits::Of(reference) == bits, "real differs from the correctly rounded value");
+        fuzz::Require(foundation::BitsOf(reference) == bits, "real differs from the correctly rounded value");
         return;
     }
     // Otherwise each rounding (one per digit, three per scaling) costs at

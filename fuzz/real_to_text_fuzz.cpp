@@ -30,7 +30,9 @@ void CheckPadding(std::string_view text, std::size_t bodyLength, int width) {
     Require(text.size() == expected, "text is not padded to exactly the clamped width");
 }
 
-// Reads a text back with the program's own parser, trapping as the program does.
+// Reads a text back with the program's own parser, trapping as the program
+// does. The tolerances below are worked out in the C library's long double,
+// which the fuzz targets' x87 build shares with Extended.
 long double ReadBack(std::string_view text) {
     const std::string copy(text);
     const textio::TRealParse parsed = textio::ParseReal(copy.c_str());
@@ -102,12 +104,12 @@ void CheckExponent(std::string_view text, long double value, bool negative, int 
     Require(std::fabs(back - value) <= tolerance, "exponent form does not read back within what it shows");
 }
 
-void CheckText(long double value, int width, int decimals) {
+void CheckText(foundation::Extended value, int width, int decimals) {
     const textio::TShortText text = textio::RealToText(value, width, decimals);
     foundation::WaitForFpu();
     const std::string_view view = text.View();
     Require(view.size() <= MaxText, "text longer than 255");
-    const ExtendedBits bits = ExtendedBits::Of(value);
+    const ExtendedBits bits = foundation::BitsOf(value);
     if (bits.IsSpecial()) {
         const std::string_view word = bits.IsNan() ? "Nan" : (bits.Negative() ? "-Inf" : "+Inf");
         CheckPadding(view, word.size(), width);
@@ -140,14 +142,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int decimals = -5 + static_cast<int>((data[3] | (data[4] << 8)) % 256);
     data += 5;
     size -= 5;
-    long double value = 0.0L;
+    foundation::Extended value(0.0);
     if (extended) {
         if (size < 10) return 0;
-        ExtendedBits bits;
-        std::memcpy(&bits.Significand, data, 8);
-        std::memcpy(&bits.SignExponent, data + 8, 2);
+        const ExtendedBits bits = ExtendedBits::FromBytes(data);
         if (!IsValidPattern(bits)) return 0;
-        value = bits.Value();
+        value = foundation::ExtendedFromBits(bits);
     } else {
         if (size < 8) return 0;
         double d = 0.0;
@@ -155,9 +155,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Widening is exact, but loading a signalling NaN would be an invalid
         // operation: NaNs are built from their bits instead.
         if (std::isnan(d)) {
-            value = ExtendedBits::Make(std::signbit(d), ExtendedBits::ExponentMask, 0xC000000000000000ULL).Value();
+            value = foundation::ExtendedFromBits(
+                ExtendedBits::Make(std::signbit(d), ExtendedBits::ExponentMask, 0xC000000000000000ULL));
         } else {
-            value = d;
+            value = foundation::Extended(d);
         }
     }
     fuzz::UseControlWord(fuzz::TrappingControlWord);
