@@ -1,0 +1,21 @@
+# Cross build for 64-bit ARM Linux with Debian's aarch64-linux-gnu compiler.
+# There is no x87 there, so the software extended arithmetic is chosen. The
+# programs are linked statically and the tests run under user-mode
+# emulation (qemu-aarch64-static), so ctest works unchanged.
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR aarch64)
+
+set(SURVEY_ARM_TRIPLET aarch64-linux-gnu)
+set(CMAKE_C_COMPILER ${SURVEY_ARM_TRIPLET}-gcc)
+set(CMAKE_CXX_COMPILER ${SURVEY_ARM_TRIPLET}-g++)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${SURVEY_ARM_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+
+set(SURVEY_QEMU /usr/bin/qemu-aarch64-static CACHE FILEPATH "User-mode emulator for aarch64 programs")
+set(CMAKE_CROSSCOMPILING_EMULATOR ${SURVEY_QEMU})
