@@ -18,7 +18,9 @@ inline constexpr std::uint16_t TrappingControlWord = rterrors::DefaultFpuControl
 // specified outcome rather than a fault of the code under test.
 inline constexpr std::uint16_t OverflowMaskedControlWord = TrappingControlWord | 0x0008;
 
-inline void UseControlWord(std::uint16_t word) { foundation::LoadControlWord(word); }
+inline void UseControlWord(std::uint16_t word) {
+    foundation::LoadControlWord(word);
+}
 
 [[noreturn]] inline void Fail(const char* what) {
     std::fprintf(stderr, "invariant broken: %s\n", what);
@@ -26,7 +28,8 @@ inline void UseControlWord(std::uint16_t word) { foundation::LoadControlWord(wor
 }
 
 inline void Require(bool condition, const char* what) {
-    if (!condition) Fail(what);
+    if (!condition)
+        Fail(what);
 }
 
 } // namespace fuzz

@@ -3,15 +3,8 @@
 // child with its standard input and output on files, under the counting
 // allocator. Start-up itself may allocate (the error layer's two
 // preallocated exceptions), so counting starts once the layers are up.
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <new>
 #include <sstream>
 #include <string>
@@ -22,6 +15,7 @@
 #include "rterrors/layers.h"
 #include "rterrors/program_exit.h"
 #include "rterrors/top_level.h"
+#include "support/child_process.h"
 #include "survey/dialogue.h"
 
 namespace {
@@ -40,59 +34,18 @@ void RunCountedProgram() {
     });
 }
 
-struct TRun {
-    int Status = -1;
-    std::string Output;
-    std::string Errors;
-};
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 // Runs the program's start, dialogue and end in a child with the given
 // input on standard input and files on standard output and error.
-TRun RunWithInput(const std::string& input) {
-    char dir[] = "/tmp/survey_alloc_XXXXXX";
-    if (mkdtemp(dir) == nullptr) {
-        ADD_FAILURE() << "mkdtemp";
-        return {};
-    }
-    const std::string in = std::string(dir) + "/in", out = std::string(dir) + "/out",
-                      err = std::string(dir) + "/err";
-    std::ofstream(in, std::ios::binary) << input;
-
+testsupport::TChildOutcome RunWithInput(const std::string& input) {
     Counters() = alloctest::TAllocationCounters{};
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int inFd = open(in.c_str(), O_RDONLY);
-        const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (inFd < 0 || outFd < 0 || errFd < 0 || dup2(inFd, 0) < 0 || dup2(outFd, 1) < 0 ||
-            dup2(errFd, 2) < 0) {
-            _exit(90);
-        }
-        alarm(20);
-        RunCountedProgram();
-    }
-    TRun run;
-    waitpid(pid, &run.Status, 0);
-    run.Output = ReadFile(out);
-    run.Errors = ReadFile(err);
-    for (const std::string& path : {in, out, err}) {
-        unlink(path.c_str());
-    }
-    rmdir(dir);
-    return run;
+    return testsupport::RunInChild(RunCountedProgram, input);
 }
 
 std::string PointsInput(int count) {
     std::ostringstream text;
     text << count << "\r\n";
     for (int k = 0; k < count; ++k) {
-        text << 50 + (k * 37) % 400 << '.' << k % 1000 << "\r\n"
-             << (k * 400.0) / count << "\r\n";
+        text << 50 + (k * 37) % 400 << '.' << k % 1000 << "\r\n" << (k * 400.0) / count << "\r\n";
     }
     text << "\r\n";
     return text.str();
@@ -108,21 +61,20 @@ class NoAllocationTest : public ::testing::TestWithParam<TDialogueCase> {};
 
 TEST_P(NoAllocationTest, DialogueAndNormalEndAllocateNothing) {
     const TDialogueCase& dialogue = GetParam();
-    const TRun run = RunWithInput(dialogue.Input);
+    const testsupport::TChildOutcome run = RunWithInput(dialogue.Input);
 
-    ASSERT_TRUE(WIFEXITED(run.Status) && WEXITSTATUS(run.Status) == 0)
-        << "status " << run.Status << ", errors: " << run.Errors;
+    ASSERT_EQ(run.ExitCode(), 0) << "status " << run.Status << ", errors: " << run.Err;
     ASSERT_EQ(Counters().DialogueFinished, 1);
     EXPECT_EQ(Counters().AtDialogueEnd, 0) << "allocations during the dialogue";
     EXPECT_EQ(Counters().Allocations, 0) << "allocations up to the process exit";
 
     // The dialogue really ran to its end and its output was written out.
-    EXPECT_EQ(run.Errors, "");
+    EXPECT_EQ(run.Err, "");
     const std::string tail = "*Press Enter to exit*\r\n";
-    ASSERT_GE(run.Output.size(), tail.size());
-    EXPECT_EQ(run.Output.substr(run.Output.size() - tail.size()), tail);
+    ASSERT_GE(run.Out.size(), tail.size());
+    EXPECT_EQ(run.Out.substr(run.Out.size() - tail.size()), tail);
     if (dialogue.ResultsLine != nullptr) {
-        EXPECT_NE(run.Output.find(dialogue.ResultsLine), std::string::npos) << run.Output;
+        EXPECT_NE(run.Out.find(dialogue.ResultsLine), std::string::npos) << run.Out;
     }
 }
 
@@ -131,14 +83,19 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TDialogueCase{"Triangle", "3\r\n100\r\n0\r\n100\r\n50\r\n50\r\n100\r\n\r\n",
                       "The area of a contour: 2803.30m^2 =  28.0330a =  0.28033ha\r\n"},
-        TDialogueCase{"ExponentsAndJunk", "3 points\r\n1.5E2 m\r\n-0.0\r\n1e2\r\n1E2\r\n"
-                      "\t 2.5e1\r\n399.9999\r\n\r\n", nullptr},
-        TDialogueCase{"EndOfInputAtOnce", "", "The area of a contour:    0.00m^2 =   0.0000a =  0.00000ha\r\n"},
+        TDialogueCase{"ExponentsAndJunk",
+                      "3 points\r\n1.5E2 m\r\n-0.0\r\n1e2\r\n1E2\r\n"
+                      "\t 2.5e1\r\n399.9999\r\n\r\n",
+                      nullptr},
+        TDialogueCase{"EndOfInputAtOnce", "",
+                      "The area of a contour:    0.00m^2 =   0.0000a =  0.00000ha\r\n"},
         TDialogueCase{"TwoHundredFiftyFivePoints", PointsInput(255), nullptr}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // The counter must see every kind of request, or a zero above proves nothing.
-void Escape(void* block) { asm volatile("" : : "r"(block) : "memory"); }
+void Escape(void* block) {
+    asm volatile("" : : "r"(block) : "memory");
+}
 
 struct TAllocationKind {
     const char* Name;
@@ -157,15 +114,42 @@ TEST_P(CountingAllocatorTest, CountsEachRequestOnceWhileArmed) {
     EXPECT_EQ(Counters().Allocations, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, CountingAllocatorTest,
-    ::testing::Values(
-        TAllocationKind{"Malloc", [] { void* p = std::malloc(24); Escape(p); std::free(p); }},
-        TAllocationKind{"Calloc", [] { void* p = std::calloc(3, 8); Escape(p); std::free(p); }},
-        TAllocationKind{"Realloc", [] { void* p = std::realloc(nullptr, 40); Escape(p); std::free(p); }},
-        TAllocationKind{"New", [] { int* p = new int(7); Escape(p); delete p; }},
-        TAllocationKind{"NewArray", [] { char* p = new char[100]; Escape(p); delete[] p; }},
-        TAllocationKind{"String", [] { std::string s(100, 'x'); Escape(s.data()); }}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Kinds, CountingAllocatorTest,
+                         ::testing::Values(TAllocationKind{"Malloc",
+                                                           [] {
+                                                               void* p = std::malloc(24);
+                                                               Escape(p);
+                                                               std::free(p);
+                                                           }},
+                                           TAllocationKind{"Calloc",
+                                                           [] {
+                                                               void* p = std::calloc(3, 8);
+                                                               Escape(p);
+                                                               std::free(p);
+                                                           }},
+                                           TAllocationKind{"Realloc",
+                                                           [] {
+                                                               void* p = std::realloc(nullptr, 40);
+                                                               Escape(p);
+                                                               std::free(p);
+                                                           }},
+                                           TAllocationKind{"New",
+                                                           [] {
+                                                               int* p = new int(7);
+                                                               Escape(p);
+                                                               delete p;
+                                                           }},
+                                           TAllocationKind{"NewArray",
+                                                           [] {
+                                                               char* p = new char[100];
+                                                               Escape(p);
+                                                               delete[] p;
+                                                           }},
+                                           TAllocationKind{"String",
+                                                           [] {
+                                                               std::string s(100, 'x');
+                                                               Escape(s.data());
+                                                           }}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace

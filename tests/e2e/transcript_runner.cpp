@@ -1,234 +1,100 @@
 #include "transcript_runner.h"
 
 #include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <regex>
-#include <stdexcept>
-#include <thread>
+#include "../support/child_process.h"
 
 namespace e2e {
 
-namespace {
-
-std::string ReadAll(int fd) {
-    std::string text;
-    char chunk[4096];
-    lseek(fd, 0, SEEK_SET);
-    for (;;) {
-        const ssize_t n = read(fd, chunk, sizeof chunk);
-        if (n <= 0) {
-            break;
-        }
-        text.append(chunk, static_cast<std::size_t>(n));
-    }
-    return text;
-}
-
-int TemporaryFile() {
-    char name[] = "/tmp/survey-e2e-XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd < 0) {
-        throw std::runtime_error("mkstemp failed");
-    }
-    unlink(name);
-    return fd;
-}
-
-void WriteAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n <= 0) {
-            return;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-}
-
-// Reads the first `wanted` bytes of output, then closes the read end, so
-// that every later write of the program meets a pipe without a reader.
-void ReadAndLeave(int reader, std::size_t wanted, std::string& output, int timeoutSeconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-    char chunk[4096];
-    while (output.size() < wanted && std::chrono::steady_clock::now() < deadline) {
-        pollfd waiting{reader, POLLIN, 0};
-        if (poll(&waiting, 1, 100) <= 0) continue;
-        const std::size_t rest = wanted - output.size();
-        const ssize_t n = read(reader, chunk, rest < sizeof chunk ? rest : sizeof chunk);
-        if (n <= 0) break;
-        output.append(chunk, static_cast<std::size_t>(n));
-    }
-    close(reader);
-}
-
-// Puts `fd` on `target` in the child, or closes `target` when fd is -1.
-void Place(int fd, int target) {
-    if (fd < 0) {
-        close(target);
-    } else if (fd != target) {
-        dup2(fd, target);
-        close(fd);
-    }
-}
-
-} // namespace
+using testsupport::TFd;
 
 TRunResult RunProgram(const std::string& binary, const TRunSetup& setup) {
-    int inputFd = -1;
-    int inputWriter = -1;
+    const int limitMs = setup.TimeoutSeconds * 1000;
+    TFd input;
+    TFd inputWriter;
     switch (setup.InputKind) {
     case TInputKind::File:
-        inputFd = TemporaryFile();
-        WriteAll(inputFd, setup.Input);
-        lseek(inputFd, 0, SEEK_SET);
+        input = testsupport::TemporaryFile(setup.Input);
         break;
     case TInputKind::Pipe: {
-        int fds[2];
-        if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
-        inputFd = fds[0];
-        inputWriter = fds[1];
+        testsupport::TPipe pipe;
+        input = std::move(pipe.Read);
+        inputWriter = std::move(pipe.Write);
         break;
     }
-    case TInputKind::Closed: break;
-    case TInputKind::Directory: inputFd = open("/", O_RDONLY | O_DIRECTORY); break;
+    case TInputKind::Closed:
+        break;
+    case TInputKind::Directory:
+        input.Reset(open("/", O_RDONLY | O_DIRECTORY));
+        break;
     }
 
-    int outputFd = -1;
-    int outputReader = -1;
+    TFd output; // the child's end, unless it is outputFile itself
+    TFd outputReader;
+    TFd outputFile; // read back after the run
     switch (setup.OutputKind) {
-    case TOutputKind::File: outputFd = TemporaryFile(); break;
+    case TOutputKind::File:
+        outputFile = testsupport::TemporaryFile();
+        break;
+    case TOutputKind::ReadOnlyFile:
+        outputFile = testsupport::TemporaryFile();
+        output = testsupport::Reopen(outputFile, O_RDONLY);
+        break;
     case TOutputKind::Pipe:
     case TOutputKind::ReaderLeavesAfterFirstBlock:
     case TOutputKind::BrokenPipe: {
-        int fds[2];
-        if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
-        outputFd = fds[1];
-        outputReader = fds[0];
-        if (setup.OutputKind == TOutputKind::BrokenPipe) {
-            close(outputReader);
-            outputReader = -1;
+        testsupport::TPipe pipe;
+        output = std::move(pipe.Write);
+        if (setup.OutputKind != TOutputKind::BrokenPipe) {
+            outputReader = std::move(pipe.Read);
         }
         break;
     }
-    case TOutputKind::Closed: break;
-    case TOutputKind::Full: outputFd = open("/dev/full", O_WRONLY); break;
+    case TOutputKind::Closed:
+        break;
+    case TOutputKind::Full:
+        output.Reset(open("/dev/full", O_WRONLY));
+        break;
     }
-    const int errorFd = TemporaryFile();
+    const TFd errors = testsupport::TemporaryFile();
 
-    const pid_t child = fork();
-    if (child < 0) {
-        throw std::runtime_error("fork failed");
+    std::vector<std::string> argv = setup.Launcher;
+    argv.push_back(setup.Launcher.empty() ? setup.Argv0.value_or(binary) : binary);
+    // An unset descriptor is -1, which the child sees as closed.
+    testsupport::TChild child({input.Get(), output.Get() >= 0 ? output.Get() : outputFile.Get(),
+                               setup.ErrorsClosed ? testsupport::Closed : errors.Get(),
+                               setup.InChild},
+                              testsupport::Exec(setup.Launcher.empty() ? binary : argv[0], argv));
+    if (setup.AfterStart) {
+        setup.AfterStart(child.Pid());
     }
-    if (child == 0) {
-        if (inputWriter >= 0) close(inputWriter);
-        if (outputReader >= 0) close(outputReader);
-        // The fds the runner opened are all above 2; place them in order.
-        Place(inputFd, 0);
-        Place(outputFd, 1);
-        Place(errorFd, 2);
-        signal(SIGPIPE, SIG_DFL);
-        if (setup.InChild) setup.InChild();
-        const std::string& argv0 = setup.Argv0 ? *setup.Argv0 : binary;
-        execl(binary.c_str(), argv0.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    if (setup.AfterStart) setup.AfterStart(child);
-
-    if (inputFd >= 0) close(inputFd);
-    if (outputFd >= 0 && setup.OutputKind != TOutputKind::File) close(outputFd);
+    input.Reset();
+    output.Reset();
 
     TRunResult result;
-    if (inputWriter >= 0) {
-        signal(SIGPIPE, SIG_IGN);
-        WriteAll(inputWriter, setup.Input);
+    if (inputWriter.Get() >= 0) {
+        testsupport::WriteAll(inputWriter.Get(), setup.Input);
         if (setup.OutputKind == TOutputKind::ReaderLeavesAfterFirstBlock) {
-            ReadAndLeave(outputReader, setup.ReaderTakes, result.Output, setup.TimeoutSeconds);
-            outputReader = -1;
-            WriteAll(inputWriter, setup.InputAfterFirstBlock);
+            // Every later write of the program meets a pipe without a reader.
+            result.Output =
+                testsupport::ReadUntil(outputReader.Get(), {}, limitMs, setup.ReaderTakes);
+            outputReader.Reset();
+            testsupport::WriteAll(inputWriter.Get(), setup.InputAfterFirstBlock);
         }
-        close(inputWriter);
+        inputWriter.Reset();
     }
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::seconds(setup.TimeoutSeconds);
-    if (outputReader >= 0) {
-        char chunk[4096];
-        for (;;) {
-            pollfd waiting{outputReader, POLLIN, 0};
-            if (poll(&waiting, 1, 100) > 0) {
-                const ssize_t n = read(outputReader, chunk, sizeof chunk);
-                if (n <= 0) break;
-                result.Output.append(chunk, static_cast<std::size_t>(n));
-            }
-            if (std::chrono::steady_clock::now() > deadline) break;
-        }
-        close(outputReader);
+    if (outputReader.Get() >= 0) {
+        result.Output = testsupport::ReadUntil(outputReader.Get(), {}, limitMs);
     }
-
-    int status = 0;
-    for (;;) {
-        const pid_t done = waitpid(child, &status, WNOHANG);
-        if (done == child) break;
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            result.TimedOut = true;
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    const testsupport::TExit exit = child.Wait(limitMs);
+    result.TimedOut = exit.TimedOut;
+    result.ExitCode = exit.ExitCode();
+    result.Signal = exit.Signal();
+    if (outputFile.Get() >= 0) {
+        result.Output = testsupport::ReadAll(outputFile.Get());
     }
-    if (WIFEXITED(status)) {
-        result.ExitCode = WEXITSTATUS(status);
-    } else if (WIFSIGNALED(status)) {
-        result.Signal = WTERMSIG(status);
-    }
-    if (setup.OutputKind == TOutputKind::File) {
-        result.Output = ReadAll(outputFd);
-        close(outputFd);
-    }
-    result.Errors = ReadAll(errorFd);
-    close(errorFd);
+    result.Errors = testsupport::ReadAll(errors.Get());
     return result;
-}
-
-std::string ReadUntil(int fd, const std::string& wanted, int milliseconds) {
-    std::string text;
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (text.find(wanted) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-        pollfd waiting{fd, POLLIN, 0};
-        if (poll(&waiting, 1, 20) > 0) {
-            char chunk[512];
-            const ssize_t n = read(fd, chunk, sizeof chunk);
-            if (n <= 0) break;
-            text.append(chunk, static_cast<std::size_t>(n));
-        }
-    }
-    return text;
-}
-
-bool MaskReportAddresses(std::string& errors) {
-    static const std::regex reportLine(R"((Exception \S+ in module \S+ at )([^.\r\n]*)\.\r\n)");
-    static const std::regex address("[0-9A-F]{8,16}");
-    std::string masked;
-    bool wellFormed = true;
-    auto begin = std::sregex_iterator(errors.begin(), errors.end(), reportLine);
-    std::size_t last = 0;
-    for (auto it = begin; it != std::sregex_iterator(); ++it) {
-        const std::smatch& m = *it;
-        wellFormed = wellFormed && std::regex_match(m[2].str(), address);
-        masked.append(errors, last, static_cast<std::size_t>(m.position(0)) - last);
-        masked += m[1].str() + "########.\r\n";
-        last = static_cast<std::size_t>(m.position(0) + m.length(0));
-    }
-    masked.append(errors, last, std::string::npos);
-    errors = masked;
-    return wellFormed;
 }
 
 } // namespace e2e

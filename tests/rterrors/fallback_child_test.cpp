@@ -8,48 +8,29 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/fault_child.h"
 #include "foundation/x87/x87.h"
 #include "rterrors/fpu_control.h"
-#include "rterrors/layers.h"
-#include "rterrors/program_exit.h"
-#include "rterrors/report_expect.h"
-#include "rterrors/run_errors.h"
-#include "rterrors/top_level.h"
+#include "rterrors/program_child.h"
+#include "support/faulting.h"
+#include "support/program_base.h"
+#include "support/report_match.h"
 #include "textio/text_stream.h"
 
 namespace {
 
 using namespace rterrors;
+using rterrorstest::FailWith;
 using testsupport::AnyAddress;
-using testsupport::Hex8;
 using testsupport::MatchesMasked;
+using testsupport::Opaque;
 using testsupport::ProgramBase;
-using testsupport::RunInChild;
-
-void (*Statement)() = nullptr;
 
 // Only the core layer: output works, errors are not turned into exceptions.
 const TLayer CoreOnly[] = {CoreLayer};
 
 testsupport::TChildOutcome RunWithoutHooks(void (*statement)()) {
-    Statement = statement;
-    return RunInChild([] {
-        RunUnderTopLevelHandler([] {
-            InitializeLayers(CoreOnly);
-            textio::WriteText(textio::OutputStream, "Before", 0);
-            Statement();
-            EndProgram(0);
-        });
-    });
+    return rterrorstest::RunProgram(statement, CoreOnly);
 }
-
-long double Opaque(long double value) {
-    volatile long double held = value;
-    return held;
-}
-
-void ReadNull() { asm volatile("movl 0, %%eax" : : : "eax", "memory"); }
 
 struct TFallbackCase {
     const char* Name;
@@ -73,52 +54,54 @@ TEST_P(FallbackTest, RunErrorLineAndCodeAsExitCode) {
 INSTANTIATE_TEST_SUITE_P(
     Paths, FallbackTest,
     testing::Values(
-        TFallbackCase{"UnhandledException", [] { RaiseAt(new EConvertError("x"), ProgramBase() + 0x10); }, 217},
+        TFallbackCase{"UnhandledException",
+                      [] { RaiseAt(new EConvertError("x"), ProgramBase() + 0x10); }, 217},
         TFallbackCase{"NullRaise", [] { RaiseAt(nullptr, 0); }, 216},
-        TFallbackCase{"InvalidInput", [] { textio::SetIoResult(106); CheckIo(); }, 106},
-        TFallbackCase{"LowBitsOfCode", [] { textio::SetIoResult(300); CheckIo(); }, 44},
+        TFallbackCase{"InvalidInput", FailWith<106>, 106},
+        TFallbackCase{"LowBitsOfCode", FailWith<300>, 44},
         TFallbackCase{"OutOfMemory", [] { RaiseRunError(1); }, 203},
         TFallbackCase{"ReasonWithoutRow", [] { RaiseRunError(99); }, 99},
         TFallbackCase{"FloatOverflow", [] { (void)foundation::StoreDouble(Opaque(1e400L)); }, 205},
-        TFallbackCase{"NullRead", ReadNull, 216},
+        TFallbackCase{"NullRead", [] { testsupport::ReadAt(0); }, 216},
         TFallbackCase{"UnknownFault", [] { asm volatile("ud2"); }, 255},
         TFallbackCase{"ForeignException", [] { throw 42; }, 217}),
     [](const testing::TestParamInfo<TFallbackCase>& info) { return std::string(info.param.Name); });
 
 TEST(FallbackAddressTest, RaiseAddressShownAsOffsetInProgram) {
-    const auto outcome = RunWithoutHooks([] { RaiseAt(new EConvertError("x"), ProgramBase() + 0x1ABC); });
+    const auto outcome =
+        RunWithoutHooks([] { RaiseAt(new EConvertError("x"), ProgramBase() + 0x1ABC); });
     EXPECT_EQ(outcome.Out, "BeforeRuntime error 217 at 00001ABC\r\n");
 }
 
-TEST(FallbackAddressTest, NullRaiseStopsAtReturnAddressOfRaise) {
-    const auto outcome = RunWithoutHooks([] {
-        RaiseAt(nullptr, 0);
-    });
+// The call instruction before the address, as this process has it.
+TEST(X87FallbackAddressTest, NullRaiseStopsAtReturnAddressOfRaise) {
+    const auto outcome = RunWithoutHooks([] { RaiseAt(nullptr, 0); });
     ASSERT_EQ(outcome.ExitCode(), 216);
     const std::uintptr_t offset = testsupport::AddressAfter(outcome.Out, "216 at ");
-    EXPECT_TRUE(testsupport::FollowsCallOf(ProgramBase() + offset, reinterpret_cast<const void*>(&RaiseAt)))
+    EXPECT_TRUE(
+        testsupport::FollowsCallOf(ProgramBase() + offset, reinterpret_cast<const void*>(&RaiseAt)))
         << std::hex << offset;
 }
 
 TEST(FallbackAddressTest, AfterRemovedHooksTheFallbackTakesOver) {
-    const auto outcome = RunInChild([] {
-        RunUnderTopLevelHandler([] {
-            InitializeLayers();
-            RemoveErrorLayer();
-            RaiseAt(new EConvertError("x"), ProgramBase() + 0x20);
-        });
+    const auto outcome = rterrorstest::RunProgram([] {
+        RemoveErrorLayer();
+        RaiseAt(new EConvertError("x"), ProgramBase() + 0x20);
     });
     EXPECT_EQ(outcome.ExitCode(), 217);
-    EXPECT_EQ(outcome.Out, "Runtime error 217 at 00000020\r\n");
+    EXPECT_EQ(outcome.Out, "BeforeRuntime error 217 at 00000020\r\n");
     EXPECT_EQ(outcome.Err, "");
 }
 
 // A layer whose initialisation fails, and which shows when it is finalised.
 void (*FailingInitialize)() = nullptr;
 
-void MarkFinalised() { textio::WriteText(textio::OutputStream, "finalised;", 0); }
+void MarkFinalised() {
+    textio::WriteText(textio::OutputStream, "finalised;", 0);
+}
 
-const TLayer GuardedLayers[] = {CoreLayer, ErrorLayer, {[] { FailingInitialize(); }, MarkFinalised}};
+const TLayer GuardedLayers[] = {
+    CoreLayer, ErrorLayer, {[] { FailingInitialize(); }, MarkFinalised}};
 
 struct TGuardCase {
     const char* Name;
@@ -129,17 +112,11 @@ struct TGuardCase {
 class LayerGuardTest : public testing::TestWithParam<TGuardCase> {};
 
 // The layers so far are finalised at once (the failing one included, each
-// once), the hooks are gone, and the error ends with the fallback line.
+// once), the hooks are gone, and the error ends with the fallback line; the
+// program's own first line never comes.
 TEST_P(LayerGuardTest, EscapeFromInitialisationEndsWithRunError) {
     FailingInitialize = GetParam().Initialize;
-    const auto outcome = RunInChild([] {
-        ConsoleProgram = true;
-        RunUnderTopLevelHandler([] {
-            InitializeLayers(GuardedLayers);
-            textio::WriteText(textio::OutputStream, "dialogue ran", 0);
-            EndProgram(0);
-        });
-    });
+    const auto outcome = rterrorstest::RunProgram([] {}, GuardedLayers);
     char line[32];
     std::snprintf(line, sizeof line, "Runtime error %3d at ", GetParam().Code);
     EXPECT_EQ(outcome.ExitCode(), GetParam().Code);
@@ -149,25 +126,24 @@ TEST_P(LayerGuardTest, EscapeFromInitialisationEndsWithRunError) {
 
 INSTANTIATE_TEST_SUITE_P(
     Escapes, LayerGuardTest,
-    testing::Values(TGuardCase{"Exception", [] { RaiseAt(new EConvertError("init"), ProgramBase() + 0x30); }, 217},
-                    TGuardCase{"RunError", [] { textio::SetIoResult(2); CheckIo(); }, 217},
-                    TGuardCase{"Fault", [] { asm volatile("ud2"); }, 217},
-                    TGuardCase{"FloatFault", [] { (void)foundation::StoreDouble(Opaque(1e400L)); }, 217}),
+    testing::Values(
+        TGuardCase{"Exception", [] { RaiseAt(new EConvertError("init"), ProgramBase() + 0x30); },
+                   217},
+        TGuardCase{"RunError", FailWith<2>, 217},
+        TGuardCase{"Fault", [] { asm volatile("ud2"); }, 217},
+        TGuardCase{"FloatFault", [] { (void)foundation::StoreDouble(Opaque(1e400L)); }, 217}),
     [](const testing::TestParamInfo<TGuardCase>& info) { return std::string(info.param.Name); });
 
 // Before the error layer there is no FaultObjectHook: the fault is not the
 // guard's, it goes to the top-level handler and its own code.
-const TLayer FaultBeforeErrorLayer[] = {CoreLayer, {[] { asm volatile("ud2"); }, MarkFinalised}, ErrorLayer};
+const TLayer FaultBeforeErrorLayer[] = {
+    CoreLayer, {[] { asm volatile("ud2"); }, MarkFinalised}, ErrorLayer};
 
 TEST(LayerGuardFaultTest, FaultBeforeErrorLayerKeepsItsCode) {
-    const auto outcome = RunInChild([] {
-        RunUnderTopLevelHandler([] {
-            InitializeLayers(FaultBeforeErrorLayer);
-            EndProgram(0);
-        });
-    });
+    const auto outcome = rterrorstest::RunProgram([] {}, FaultBeforeErrorLayer);
     EXPECT_EQ(outcome.ExitCode(), 255);
-    EXPECT_TRUE(MatchesMasked(outcome.Out, std::string("Runtime error 255 at ") + AnyAddress + "\r\nfinalised;"));
+    EXPECT_TRUE(MatchesMasked(outcome.Out, std::string("Runtime error 255 at ") + AnyAddress +
+                                               "\r\nfinalised;"));
 }
 
 TEST(FpuAfterFaultTest, HandlerResetsTheUnit) {
@@ -184,7 +160,8 @@ TEST(FpuAfterFaultTest, HandlerResetsTheUnit) {
     });
     ASSERT_EQ(outcome.ExitCode(), 0);
     ASSERT_EQ(outcome.Out.size(), 4u);
-    EXPECT_EQ(static_cast<unsigned char>(outcome.Out[0]) | static_cast<unsigned char>(outcome.Out[1]) << 8,
+    EXPECT_EQ(static_cast<unsigned char>(outcome.Out[0]) |
+                  static_cast<unsigned char>(outcome.Out[1]) << 8,
               DefaultFpuControlWord);
     EXPECT_EQ(outcome.Out[2] | outcome.Out[3], 0); // flags clear, stack empty
 }

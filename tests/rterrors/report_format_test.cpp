@@ -7,7 +7,8 @@
 #include "rterrors/error_report.h"
 #include "rterrors/program_exit.h"
 #include "rterrors/text_format.h"
-#include "rterrors/report_expect.h"
+#include "support/program_base.h"
+#include "support/report_match.h"
 
 namespace {
 
@@ -40,7 +41,8 @@ TEST(TextFormatTest, Directives) {
         {"[%s]", TFormatArg::Text("abc"), "[abc]"},
         {"[%s]", TFormatArg::Text(""), "[]"},
         {"100%% %s", TFormatArg::Text("x"), "100% x"},
-        {"%s %s", TFormatArg::Text("one"), "one "}, // a directive without an argument writes nothing
+        {"%s %s", TFormatArg::Text("one"),
+         "one "}, // a directive without an argument writes nothing
         {"end%", TFormatArg::Text("x"), "end%"},
     };
     for (const TFormatCase& c : cases) {
@@ -53,8 +55,8 @@ TEST(TextFormatTest, Directives) {
 
 TEST(TextFormatTest, CutsToBufferAndTerminates) {
     char buffer[8];
-    const std::size_t length =
-        FormatText(buffer, sizeof buffer, "%s-%p", {TFormatArg::Text("abcd"), TFormatArg::Unsigned(1)});
+    const std::size_t length = FormatText(buffer, sizeof buffer, "%s-%p",
+                                          {TFormatArg::Text("abcd"), TFormatArg::Unsigned(1)});
     EXPECT_EQ(length, 7u);
     EXPECT_STREQ(buffer, "abcd-00");
     EXPECT_EQ(FormatText(buffer, 0, "abc", {}), 0u);
@@ -92,9 +94,9 @@ TEST(ExceptionReportTest, FullStopAddedOnlyWhenMissing) {
 TEST(ExceptionReportTest, AddressIsOffsetInsideModule) {
     const EOverflow object("Floating point overflow");
     const auto address = reinterpret_cast<TCodeAddress>(&FormatExceptionReport);
-    EXPECT_EQ(Report(&object, address),
-              "Exception EOverflow in module rterrors_tests at " + Hex8(address - ProgramBase()) +
-                  ".\r\nFloating point overflow.\r\n");
+    EXPECT_EQ(Report(&object, address), "Exception EOverflow in module rterrors_tests at " +
+                                            Hex8(address - ProgramBase()) +
+                                            ".\r\nFloating point overflow.\r\n");
 }
 
 TEST(ExceptionReportTest, AddressInSharedLibraryNamesLibrary) {
@@ -110,7 +112,8 @@ TEST(ExceptionReportTest, AddressOutsideModulesUsesProgramName) {
     EXPECT_EQ(Report(&object, address), "Exception EConvertError in module rterrors_tests at " +
                                             Hex8(address - 4096) + ".\r\nx.\r\n");
     std::free(heap);
-    EXPECT_EQ(Report(&object, 0), "Exception EConvertError in module rterrors_tests at 00000000.\r\nx.\r\n");
+    EXPECT_EQ(Report(&object, 0),
+              "Exception EConvertError in module rterrors_tests at 00000000.\r\nx.\r\n");
 }
 
 TEST(ExceptionReportTest, ObjectThatIsNoExceptionHasEmptyMessage) {
@@ -120,7 +123,7 @@ TEST(ExceptionReportTest, ObjectThatIsNoExceptionHasEmptyMessage) {
 }
 
 class TLongNamed : public Exception {
-public:
+  public:
     using Exception::Exception;
     const char* ClassName() const override { return Name.c_str(); }
     std::string Name = std::string(300, 'N');
@@ -134,7 +137,8 @@ TEST(ExceptionReportTest, LongTextIsCut) {
 
     const TLongNamed named("m");
     EXPECT_EQ(Report(&named, ProgramBase() + 0x10),
-              "Exception " + std::string(255, 'N') + " in module rterrors_tests at 00000010.\r\nm.\r\n");
+              "Exception " + std::string(255, 'N') +
+                  " in module rterrors_tests at 00000010.\r\nm.\r\n");
 }
 
 struct TRunErrorCase {
@@ -144,7 +148,7 @@ struct TRunErrorCase {
 };
 
 class RunErrorLineTest : public testing::Test {
-protected:
+  protected:
     void TearDown() override {
         ProcessExitCode = 0;
         ErrorAddress = 0;

@@ -2,19 +2,25 @@
 
 #include "foundation/x87/x87.h"
 #include "rterrors/fpu_control.h"
+#include "support/fpu_fixture.h"
 
 namespace {
 
-TEST(ResetFpuTest, LoadsTheTrappingControlWordAndClearsFlags) {
-    foundation::LoadControlWord(0x037F);
+// Invalid operation, division by zero and overflow trap; 64-bit precision,
+// rounding to nearest.
+static_assert(rterrors::DefaultFpuControlWord == 0x1332);
+
+TEST(X87ResetFpuTest, LoadsTheTrappingControlWordAndClearsFlags) {
+    foundation::LoadControlWord(testsupport::PlatformDefaultControlWord);
     volatile long double third = 1.0L;
     third = third / 3.0L; // sets the (masked) precision flag
     ASSERT_NE(foundation::ReadStatusWord() & 0x20, 0);
 
     rterrors::ResetFpu();
-    EXPECT_EQ(foundation::ReadControlWord() & ~foundation::ControlWordReservedBits, 0x1332);
+    EXPECT_EQ(foundation::ReadControlWord() & ~foundation::ControlWordReservedBits,
+              rterrors::DefaultFpuControlWord);
     EXPECT_EQ(foundation::ReadStatusWord() & 0x3F, 0);
-    foundation::LoadControlWord(0x037F);
+    foundation::LoadControlWord(testsupport::PlatformDefaultControlWord);
 }
 
 } // namespace

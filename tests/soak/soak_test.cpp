@@ -4,10 +4,8 @@
 // or a hang fails. The expected outcome comes from the dialogue model.
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <map>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -15,6 +13,7 @@
 #include "../e2e/transcript_runner.h"
 #include "dialogue_model.h"
 #include "hostile_input.h"
+#include "support/child_process.h"
 #include "token_model.h"
 
 namespace {
@@ -37,63 +36,92 @@ int RunsPerShard() {
 
 // The model itself, against the number rules' own examples.
 TEST(TokenModel, JudgesIntegersAsTheRulesSay) {
-    struct Case { const char* text; bool valid; std::int32_t value; std::int32_t errorPos; };
+    struct Case {
+        const char* text;
+        bool valid;
+        std::int32_t value;
+        std::int32_t errorPos;
+    };
     const Case cases[] = {
-        {"12", true, 12, 0},           {"-7", true, -7, 0},
-        {"$1F", true, 31, 0},          {"x1F", true, 31, 0},
-        {"0x1F", true, 31, 0},         {"0X1f", true, 31, 0},
-        {"-$10", true, -16, 0},        {"2147483647", true, 2147483647, 0},
-        {"2147483648", false, 0, 11},  {"-2147483648", true, -2147483647 - 1, 0},
-        {"$FFFFFFFF", true, -1, 0},    {"$100000000", false, 0, 10},
+        {"12", true, 12, 0},
+        {"-7", true, -7, 0},
+        {"$1F", true, 31, 0},
+        {"x1F", true, 31, 0},
+        {"0x1F", true, 31, 0},
+        {"0X1f", true, 31, 0},
+        {"-$10", true, -16, 0},
+        {"2147483647", true, 2147483647, 0},
+        {"2147483648", false, 0, 11},
+        {"-2147483648", true, -2147483647 - 1, 0},
+        {"$FFFFFFFF", true, -1, 0},
+        {"$100000000", false, 0, 10},
         {"-$80000000", true, -2147483647 - 1, 0},
-        {"12abc", false, 0, 3},        {"3.5", false, 0, 2},
-        {"1e3", false, 0, 2},          {"", false, 0, 1},
-        {"-", false, 0, 2},            {"0", true, 0, 0},
+        {"12abc", false, 0, 3},
+        {"3.5", false, 0, 2},
+        {"1e3", false, 0, 2},
+        {"", false, 0, 1},
+        {"-", false, 0, 2},
+        {"0", true, 0, 0},
         {"00000000000000000000000000000007", true, 7, 0},
-        {"21474836470", false, 0, 11}, {"+2147483648", false, 0, 12},
+        {"21474836470", false, 0, 11},
+        {"+2147483648", false, 0, 12},
     };
     for (const Case& c : cases) {
         const soak::TIntegerVerdict v = soak::JudgeInteger(c.text);
         EXPECT_EQ(v.Valid, c.valid) << c.text;
-        if (c.valid) EXPECT_EQ(v.Value, c.value) << c.text;
-        else EXPECT_EQ(v.ErrorPos, c.errorPos) << c.text;
+        if (c.valid)
+            EXPECT_EQ(v.Value, c.value) << c.text;
+        else
+            EXPECT_EQ(v.ErrorPos, c.errorPos) << c.text;
     }
 }
 
 TEST(TokenModel, JudgesRealsAsTheRulesSay) {
     using soak::TRealClass;
-    struct Case { const char* text; bool valid; std::int32_t errorPos; TRealClass cls; };
+    struct Case {
+        const char* text;
+        bool valid;
+        std::int32_t errorPos;
+        TRealClass cls;
+    };
     const Case cases[] = {
-        {"1.5", true, 0, TRealClass::Small},     {".5", true, 0, TRealClass::Small},
-        {"5.", true, 0, TRealClass::Small},      {"-.5e1", true, 0, TRealClass::Small},
-        {".", true, 0, TRealClass::Zero},        {"E5", true, 0, TRealClass::Zero},
-        {"-0", true, 0, TRealClass::Zero},       {"1e-400", true, 0, TRealClass::Small},
-        {"1e5120", true, 0, TRealClass::Infinite}, {"0e5120", true, 0, TRealClass::Infinite},
-        {"1e-5120", true, 0, TRealClass::Zero},  {"1e400", true, 0, TRealClass::Overflow},
-        {"1e4999", true, 0, TRealClass::Overflow}, {"1e155", true, 0, TRealClass::Large},
+        {"1.5", true, 0, TRealClass::Small},
+        {".5", true, 0, TRealClass::Small},
+        {"5.", true, 0, TRealClass::Small},
+        {"-.5e1", true, 0, TRealClass::Small},
+        {".", true, 0, TRealClass::Zero},
+        {"E5", true, 0, TRealClass::Zero},
+        {"-0", true, 0, TRealClass::Zero},
+        {"1e-400", true, 0, TRealClass::Small},
+        {"1e5120", true, 0, TRealClass::Infinite},
+        {"0e5120", true, 0, TRealClass::Infinite},
+        {"1e-5120", true, 0, TRealClass::Zero},
+        {"1e400", true, 0, TRealClass::Overflow},
+        {"1e4999", true, 0, TRealClass::Overflow},
+        {"1e155", true, 0, TRealClass::Large},
         {"1.7976931348623157e308", true, 0, TRealClass::Large},
         {"1.8e308", true, 0, TRealClass::Overflow},
         {"1.797693134862315808e308", true, 0, TRealClass::Unsettled},
-        {"17976931348623157e292", true, 0, TRealClass::Large}, {"1e308", true, 0, TRealClass::Large},
+        {"17976931348623157e292", true, 0, TRealClass::Large},
+        {"1e308", true, 0, TRealClass::Large},
         {"1e99999999999", true, 0, TRealClass::Unsettled},
-        {"-", false, 2, TRealClass::Zero},      {"+", false, 2, TRealClass::Zero},
-        {"1e", false, 3, TRealClass::Zero},     {"1e+", false, 4, TRealClass::Zero},
-        {"1,5", false, 2, TRealClass::Zero},    {"1.2.3", false, 4, TRealClass::Zero},
-        {"1e5x", false, 4, TRealClass::Zero},   {"\xC3\xA9", false, 1, TRealClass::Zero},
+        {"-", false, 2, TRealClass::Zero},
+        {"+", false, 2, TRealClass::Zero},
+        {"1e", false, 3, TRealClass::Zero},
+        {"1e+", false, 4, TRealClass::Zero},
+        {"1,5", false, 2, TRealClass::Zero},
+        {"1.2.3", false, 4, TRealClass::Zero},
+        {"1e5x", false, 4, TRealClass::Zero},
+        {"\xC3\xA9", false, 1, TRealClass::Zero},
     };
     for (const Case& c : cases) {
         const soak::TRealVerdict v = soak::JudgeReal(c.text);
         EXPECT_EQ(v.Valid, c.valid) << c.text;
-        if (c.valid) EXPECT_EQ(v.Class, c.cls) << c.text;
-        else EXPECT_EQ(v.ErrorPos, c.errorPos) << c.text;
+        if (c.valid)
+            EXPECT_EQ(v.Class, c.cls) << c.text;
+        else
+            EXPECT_EQ(v.ErrorPos, c.errorPos) << c.text;
     }
-}
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 // The model must accept every hand-written transcript that runs on plain
@@ -102,13 +130,16 @@ TEST(DialogueModel, AcceptsTheWrittenTranscripts) {
     int checked = 0;
     for (const auto& entry : fs::directory_iterator(E2E_CASES_DIR)) {
         const fs::path folder = entry.path();
-        if (fs::exists(folder / "handles")) continue;
-        std::string errors = fs::exists(folder / "errors") ? Slurp(folder / "errors") : "";
+        if (fs::exists(folder / "handles"))
+            continue;
+        std::string errors =
+            fs::exists(folder / "errors") ? testsupport::ReadFile(folder / "errors") : "";
         for (std::size_t at; (at = errors.find("########")) != std::string::npos;)
             errors.replace(at, 8, "0000ABCD");
-        const soak::TPrediction prediction = soak::PredictDialogue(Slurp(folder / "input"));
-        EXPECT_EQ(soak::CheckRun(prediction, std::stoi(Slurp(folder / "exitcode")),
-                                 Slurp(folder / "output"), errors),
+        const soak::TPrediction prediction =
+            soak::PredictDialogue(testsupport::ReadFile(folder / "input"));
+        EXPECT_EQ(soak::CheckRun(prediction, std::stoi(testsupport::ReadFile(folder / "exitcode")),
+                                 testsupport::ReadFile(folder / "output"), errors),
                   "")
             << folder.filename();
         ++checked;
@@ -125,8 +156,10 @@ TEST(DialogueModel, RejectsWrongEndings) {
     EXPECT_NE(soak::CheckRun(bad, 0, before, report), "");
     EXPECT_NE(soak::CheckRun(bad, 1, before + "\r\n", report), "");
     EXPECT_NE(soak::CheckRun(bad, 1, before, report + report), "");
-    EXPECT_NE(soak::CheckRun(bad, 1, before, "Exception EInOutError in module survey at 0000abcd.\r\n"
-                                             "Invalid numeric input.\r\n\r\n"), "");
+    EXPECT_NE(soak::CheckRun(bad, 1, before,
+                             "Exception EInOutError in module survey at 0000abcd.\r\n"
+                             "Invalid numeric input.\r\n\r\n"),
+              "");
 
     const soak::TPrediction two = soak::PredictDialogue("2\r\n1\r\n2\r\n3\r\n4\r\n\r\n");
     EXPECT_EQ(two.PointCount, 2);
@@ -140,11 +173,13 @@ TEST(HostileInput, ReachesEveryOutcome) {
     std::map<soak::TOutcome, int> seen;
     int points = 0;
     for (int index = 0; index < Shards * DefaultRunsPerShard; ++index) {
-        const soak::TPrediction p = soak::PredictDialogue(soak::MakeHostileInput(DefaultSeed, index).Bytes);
+        const soak::TPrediction p =
+            soak::PredictDialogue(soak::MakeHostileInput(DefaultSeed, index).Bytes);
         ++seen[p.Outcome];
         points += p.PointCount;
     }
-    for (const auto& [outcome, count] : seen) std::printf("outcome %d: %d inputs\n", static_cast<int>(outcome), count);
+    for (const auto& [outcome, count] : seen)
+        std::printf("outcome %d: %d inputs\n", static_cast<int>(outcome), count);
     EXPECT_GT(seen[soak::TOutcome::Normal], 40);
     EXPECT_GT(seen[soak::TOutcome::InvalidInput], 40);
     EXPECT_GT(seen[soak::TOutcome::Overflow], 5);
@@ -166,8 +201,8 @@ TEST_P(Soak, EveryRunEndsWithTheDialogueOrOneReport) {
         setup.InputKind = index % 7 == 3 ? e2e::TInputKind::Pipe : e2e::TInputKind::File;
         setup.TimeoutSeconds = 15;
         const e2e::TRunResult result = e2e::RunProgram(SURVEY_BINARY, setup);
-        const std::string where = "seed " + std::to_string(seed) + " input " + std::to_string(index) +
-                                  " (" + input.Kind + ")";
+        const std::string where = "seed " + std::to_string(seed) + " input " +
+                                  std::to_string(index) + " (" + input.Kind + ")";
         ASSERT_FALSE(result.TimedOut) << where;
         ASSERT_EQ(result.Signal, 0) << where;
         const soak::TPrediction prediction = soak::PredictDialogue(input.Bytes);

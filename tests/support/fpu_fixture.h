@@ -1,5 +1,6 @@
 // Runs each test under the program's control word (overflow, division by
-// zero and invalid operation trapping) and restores the unit afterwards.
+// zero and invalid operation trapping) and restores the unit afterwards. A
+// death test's child inherits the unit's state, so it traps as well.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,18 +9,17 @@
 #include <cstring>
 
 #include "foundation/x87/x87.h"
+#include "rterrors/fpu_control.h"
 
 namespace testsupport {
 
-inline constexpr std::uint16_t ProgramControlWord = 0x1332;
 inline constexpr std::uint16_t PlatformDefaultControlWord = 0x037F;
 
 // Base is the fixture to extend, e.g. ::testing::TestWithParam<T> for a
 // parameterised suite.
-template <class Base = ::testing::Test>
-class TrappingFpu : public Base {
-protected:
-    void SetUp() override { foundation::LoadControlWord(ProgramControlWord); }
+template <class Base = ::testing::Test> class TrappingFpu : public Base {
+  protected:
+    void SetUp() override { foundation::LoadControlWord(rterrors::DefaultFpuControlWord); }
     void TearDown() override { foundation::LoadControlWord(PlatformDefaultControlWord); }
 };
 

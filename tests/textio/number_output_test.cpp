@@ -10,6 +10,7 @@
 #include "numout_exact_decimal.h"
 #include "numout_fixture.h"
 #include "support/fpu_fixture.h"
+#include "support/stream_fixture.h"
 #include "textio/number_output.h"
 
 namespace {
@@ -30,9 +31,8 @@ struct RealCase {
     std::int32_t Width;
     std::int32_t Decimals;
     const char* Expected;
+    friend void PrintTo(const RealCase& c, std::ostream* os) { *os << c.Name; }
 };
-
-void PrintTo(const RealCase& c, std::ostream* os) { *os << c.Name; }
 
 class RealToTextCases : public testsupport::TrappingFpu<::testing::TestWithParam<RealCase>> {};
 
@@ -41,8 +41,8 @@ class NumberOutputLimits : public testsupport::TrappingFpu<> {};
 TEST_P(RealToTextCases, GivesExactText) {
     const RealCase& c = GetParam();
     EXPECT_EQ(Text(RealToText(c.Value, c.Width, c.Decimals)), c.Expected) << c.Name;
-    numout::CollectingStream out;
-    EXPECT_EQ(&textio::WriteReal(out.Stream(), c.Value, c.Width, c.Decimals), &out.Stream());
+    testsupport::TStreamRecord out(textio::ModeOutput);
+    EXPECT_EQ(&textio::WriteReal(out.Stream, c.Value, c.Width, c.Decimals), &out.Stream);
     EXPECT_EQ(out.Contents(), c.Expected) << c.Name;
 }
 
@@ -50,11 +50,9 @@ TEST_P(RealToTextCases, GivesExactText) {
 INSTANTIATE_TEST_SUITE_P(
     WorkedExamples, RealToTextCases,
     ::testing::Values(
-        RealCase{"zero", 0.0L, 7, 2, "   0.00"},
-        RealCase{"negative zero", -0.0L, 7, 2, "  -0.00"},
+        RealCase{"zero", 0.0L, 7, 2, "   0.00"}, RealCase{"negative zero", -0.0L, 7, 2, "  -0.00"},
         RealCase{"minus 0.001", -0.001, 7, 2, "  -0.00"},
-        RealCase{"tie 0.125", 0.125, 7, 2, "   0.13"},
-        RealCase{"tie 2.5", 2.5, 7, 0, "      3"},
+        RealCase{"tie 0.125", 0.125, 7, 2, "   0.13"}, RealCase{"tie 2.5", 2.5, 7, 0, "      3"},
         RealCase{"carry 9.999", 9.999, 7, 2, "  10.00"},
         RealCase{"1234.5678", 1234.5678, 7, 2, "1234.57"},
         RealCase{"minus 1234.5678", -1234.5678, 7, 2, "-1234.57"},
@@ -83,27 +81,41 @@ INSTANTIATE_TEST_SUITE_P(
 // Rounding, carries and forms beyond the worked examples.
 INSTANTIATE_TEST_SUITE_P(
     Rounding, RealToTextCases,
+    ::testing::Values(RealCase{"tie 0.375", 0.375, 7, 2, "   0.38"},
+                      RealCase{"minus tie 2.5", -2.5, 0, 0, "-3"}, RealCase{"half", 0.5, 0, 0, "1"},
+                      RealCase{"below half", 0x1.fffffffffffffp-2, 0, 0, "0"},
+                      RealCase{"1.005 is below the tie", 1.005, 0, 2, "1.00"},
+                      RealCase{"rounds up to one", 0.996, 0, 2, "1.00"},
+                      RealCase{"no point at 0 decimals", 123.456, 0, 0, "123"},
+                      RealCase{"negative zero, 0 decimals", -0.0L, 0, 0, "-0"},
+                      RealCase{"9.5 long", 9.5, 0, 30, "9.500000000000000000000000000000"},
+                      RealCase{"999999.995 stays", 999999.995, 0, 2, "999999.99"},
+                      RealCase{"carry adds a digit", 99999.996, 0, 2, "100000.00"},
+                      RealCase{"normalised 15.5", 15.5, 0, 1, "15.5"},
+                      RealCase{"negative zero exponent", -0.0L, 10, -1, "-0.0E+0000"},
+                      RealCase{"exponent carry", 9.96, 10, -1, " 1.0E+0001"},
+                      RealCase{"exponent form at 27", 123456789.0L, 27, -1,
+                               "  1.23456789000000000E+0008"},
+                      RealCase{"exponent of a small value", 0.000123456, 14, -1, " 1.23456E-0004"},
+                      RealCase{"2^120 at 8:4", TwoTo120, 8, 4, " 1.3E+0036"},
+                      RealCase{"2^120 at 12:2 uses the width", TwoTo120, 12, 2, " 1.329E+0036"},
+                      RealCase{"negative width", 1.5, -5, 1, "1.5"},
+                      RealCase{"lowest width, exponent form", 1.5, INT_MIN, -1, " 1.5E+0000"}));
+
+// All 18 digits at large decimal exponents, where the first scaling step
+// must not overshoot (the exponent estimate stays below log10 2): the texts
+// are worked out with exact arithmetic along the specified scaling steps.
+INSTANTIATE_TEST_SUITE_P(
+    LargeExponents, RealToTextCases,
     ::testing::Values(
-        RealCase{"tie 0.375", 0.375, 7, 2, "   0.38"},
-        RealCase{"minus tie 2.5", -2.5, 0, 0, "-3"},
-        RealCase{"half", 0.5, 0, 0, "1"},
-        RealCase{"below half", 0x1.fffffffffffffp-2, 0, 0, "0"},
-        RealCase{"1.005 is below the tie", 1.005, 0, 2, "1.00"},
-        RealCase{"rounds up to one", 0.996, 0, 2, "1.00"},
-        RealCase{"no point at 0 decimals", 123.456, 0, 0, "123"},
-        RealCase{"negative zero, 0 decimals", -0.0L, 0, 0, "-0"},
-        RealCase{"9.5 long", 9.5, 0, 30, "9.500000000000000000000000000000"},
-        RealCase{"999999.995 stays", 999999.995, 0, 2, "999999.99"},
-        RealCase{"carry adds a digit", 99999.996, 0, 2, "100000.00"},
-        RealCase{"normalised 15.5", 15.5, 0, 1, "15.5"},
-        RealCase{"negative zero exponent", -0.0L, 10, -1, "-0.0E+0000"},
-        RealCase{"exponent carry", 9.96, 10, -1, " 1.0E+0001"},
-        RealCase{"exponent form at 27", 123456789.0L, 27, -1, "  1.23456789000000000E+0008"},
-        RealCase{"exponent of a small value", 0.000123456, 14, -1, " 1.23456E-0004"},
-        RealCase{"2^120 at 8:4", TwoTo120, 8, 4, " 1.3E+0036"},
-        RealCase{"2^120 at 12:2 uses the width", TwoTo120, 12, 2, " 1.329E+0036"},
-        RealCase{"negative width", 1.5, -5, 1, "1.5"},
-        RealCase{"lowest width, exponent form", 1.5, INT_MIN, -1, " 1.5E+0000"}));
+        RealCase{"E+0087", -0x1.6c3ee0353812bp+289, 26, -1, "-1.41521722607281959E+0087"},
+        RealCase{"E-0087", 0x1.41823da150101p-289, 26, -1, " 1.26265321432233434E-0087"},
+        RealCase{"E+0146", 0x1.531eaa5c8d554p+485, 26, -1, " 1.32330837935505186E+0146"},
+        RealCase{"E-0146", -0x1.8f4605476e4bbp-485, 26, -1, "-1.56128664227598350E-0146"},
+        RealCase{"E+0174", 0x1.665be836e7bb4p+578, 26, -1, " 1.38489184882370833E+0174"},
+        RealCase{"E-0174", -0x1.5107c5d4583a6p-578, 26, -1, "-1.33073496549307200E-0174"},
+        RealCase{"E+0264", 0x1.7e14160b7bc6ep+877, 26, -1, " 1.50389940746603031E+0264"},
+        RealCase{"E-0264", 0x1.3af0c4af94c5ap-877, 26, -1, " 1.22090634753818818E-0264"}));
 
 // Special values ignore the decimals, whatever their count or sign; the
 // unsupported encodings (unnormal, pseudo-infinity, pseudo-NaN) and a
@@ -137,19 +149,20 @@ class IntegerToTextCases : public ::testing::TestWithParam<IntegerCase> {};
 TEST_P(IntegerToTextCases, GivesExactText) {
     const IntegerCase& c = GetParam();
     EXPECT_EQ(Text(IntegerToText(c.Value, c.Width)), c.Expected) << c.Value << " at " << c.Width;
-    numout::CollectingStream out;
-    EXPECT_EQ(&textio::WriteInteger(out.Stream(), c.Value, c.Width), &out.Stream());
+    testsupport::TStreamRecord out(textio::ModeOutput);
+    EXPECT_EQ(&textio::WriteInteger(out.Stream, c.Value, c.Width), &out.Stream);
     EXPECT_EQ(out.Contents(), c.Expected) << c.Value << " at " << c.Width;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Examples, IntegerToTextCases,
-    ::testing::Values(IntegerCase{7, 0, "7"}, IntegerCase{255, 0, "255"},
-                      IntegerCase{INT_MIN, 0, "-2147483648"}, IntegerCase{42, 5, "   42"},
-                      IntegerCase{0, 0, "0"}, IntegerCase{INT_MAX, 0, "2147483647"},
-                      IntegerCase{-1, 3, " -1"}, IntegerCase{-12, 3, "-12"},
-                      IntegerCase{123456, 2, "123456"}, IntegerCase{5, -7, "5"},
-                      IntegerCase{INT_MIN, 12, " -2147483648"}));
+INSTANTIATE_TEST_SUITE_P(Examples, IntegerToTextCases,
+                         ::testing::Values(IntegerCase{7, 0, "7"}, IntegerCase{255, 0, "255"},
+                                           IntegerCase{INT_MIN, 0, "-2147483648"},
+                                           IntegerCase{42, 5, "   42"}, IntegerCase{0, 0, "0"},
+                                           IntegerCase{INT_MAX, 0, "2147483647"},
+                                           IntegerCase{-1, 3, " -1"}, IntegerCase{-12, 3, "-12"},
+                                           IntegerCase{123456, 2, "123456"},
+                                           IntegerCase{5, -7, "5"},
+                                           IntegerCase{INT_MIN, 12, " -2147483648"}));
 
 TEST_F(NumberOutputLimits, WidthAbove255IsClampedForTheText) {
     const std::string real = Text(RealToText(1.5, 300, 2));
@@ -223,9 +236,8 @@ struct DigitCase {
     long double Scaled;
     std::int32_t Last;
     const char* Expected;
+    friend void PrintTo(const DigitCase& c, std::ostream* os) { *os << c.Name; }
 };
-
-void PrintTo(const DigitCase& c, std::ostream* os) { *os << c.Name; }
 
 class GenerateDigitsCases : public testsupport::TrappingFpu<::testing::TestWithParam<DigitCase>> {};
 
@@ -238,26 +250,25 @@ TEST_P(GenerateDigitsCases, FillsPositionsUpToLast) {
 
 INSTANTIATE_TEST_SUITE_P(
     Digits, GenerateDigitsCases,
-    ::testing::Values(
-        DigitCase{"zero", 0.0L, 18, "0000000000000000000"},
-        DigitCase{"half up at the last position", 0.125, 3, "0013"},
-        DigitCase{"carry into position 0", 9.999, 3, "1000"},
-        DigitCase{"first digit at position 0", 15.0L, 1, "15"},
-        DigitCase{"appended zeros", 1.5, 25, "01500000000000000000000000"},
-        DigitCase{"18 digits as generated", 0.1, 18, "0010000000000000001"},
-        // 2^-18 * 10^17 = 5^17 / 2 lies on a tie: the integer store takes
-        // the even neighbour, 3 * 2^-18 * 10^17 rounds up to the even one.
-        DigitCase{"integer tie to even, down", 0x1p-18L, 18, "0000000381469726562"},
-        DigitCase{"integer tie to even, up", 0x3p-18L, 18, "0000001144409179688"},
-        DigitCase{"round at position 17", 1.23456789012345678L, 17, "012345678901234568"}));
+    ::testing::Values(DigitCase{"zero", 0.0L, 18, "0000000000000000000"},
+                      DigitCase{"half up at the last position", 0.125, 3, "0013"},
+                      DigitCase{"carry into position 0", 9.999, 3, "1000"},
+                      DigitCase{"first digit at position 0", 15.0L, 1, "15"},
+                      DigitCase{"appended zeros", 1.5, 25, "01500000000000000000000000"},
+                      DigitCase{"18 digits as generated", 0.1, 18, "0010000000000000001"},
+                      // 2^-18 * 10^17 = 5^17 / 2 lies on a tie: the integer store takes
+                      // the even neighbour, 3 * 2^-18 * 10^17 rounds up to the even one.
+                      DigitCase{"integer tie to even, down", 0x1p-18L, 18, "0000000381469726562"},
+                      DigitCase{"integer tie to even, up", 0x3p-18L, 18, "0000001144409179688"},
+                      DigitCase{"round at position 17", 1.23456789012345678L, 17,
+                                "012345678901234568"}));
 
 struct NormalizeCase {
     const char* Name;
     long double Value;
     std::int32_t Exponent;
+    friend void PrintTo(const NormalizeCase& c, std::ostream* os) { *os << c.Name; }
 };
-
-void PrintTo(const NormalizeCase& c, std::ostream* os) { *os << c.Name; }
 
 class NormalizeDecimalCases
     : public testsupport::TrappingFpu<::testing::TestWithParam<NormalizeCase>> {};
@@ -288,8 +299,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NormalizeCase{"1e300", 1e300, 299},
                       NormalizeCase{"smallest double", 0x1p-1074, -324},
                       NormalizeCase{"smallest extended", Extended(false, 0, 1), -4951},
-                      NormalizeCase{"largest extended",
-                                    Extended(false, 0x7FFE, ~0ULL), 4931}));
+                      NormalizeCase{"largest extended", Extended(false, 0x7FFE, ~0ULL), 4931}));
 
 TEST_F(NumberOutputLimits, NormalizeKeepsZero) {
     const textio::TNormalized zero = textio::NormalizeDecimal(0.0L);
@@ -305,27 +315,27 @@ class WriteNumbers : public testsupport::TrappingFpu<> {};
 
 // The text is clamped to 255 characters; the stream completes the field.
 TEST_F(WriteNumbers, WidthAbove255GivesTheWholeField) {
-    numout::CollectingStream out;
-    textio::WriteReal(out.Stream(), 1.5, 300, 2);
+    testsupport::TStreamRecord out(textio::ModeOutput);
+    textio::WriteReal(out.Stream, 1.5, 300, 2);
     EXPECT_EQ(out.Contents(), std::string(296, ' ') + "1.50");
 
-    numout::CollectingStream exponent;
-    textio::WriteReal(exponent.Stream(), -1.5, 1000, -1);
+    testsupport::TStreamRecord exponent(textio::ModeOutput);
+    textio::WriteReal(exponent.Stream, -1.5, 1000, -1);
     EXPECT_EQ(exponent.Contents(), std::string(974, ' ') + "-1.50000000000000000E+0000");
 
-    numout::CollectingStream integer;
-    textio::WriteInteger(integer.Stream(), INT_MIN, 256);
+    testsupport::TStreamRecord integer(textio::ModeOutput);
+    textio::WriteInteger(integer.Stream, INT_MIN, 256);
     EXPECT_EQ(integer.Contents(), std::string(245, ' ') + "-2147483648");
 
-    numout::CollectingStream special;
-    textio::WriteReal(special.Stream(), -Infinity, 400, 2);
+    testsupport::TStreamRecord special(textio::ModeOutput);
+    textio::WriteReal(special.Stream, -Infinity, 400, 2);
     EXPECT_EQ(special.Contents(), std::string(396, ' ') + "-Inf");
 }
 
 // The items of one statement follow each other, as in the survey's result line.
 TEST_F(WriteNumbers, ItemsOfAStatementFollowEachOther) {
-    numout::CollectingStream out;
-    textio::TTextStream& s = out.Stream();
+    testsupport::TStreamRecord out(textio::ModeOutput);
+    textio::TTextStream& s = out.Stream;
     textio::WriteText(s, std::string_view("Point "), 0);
     textio::WriteInteger(textio::WriteInteger(s, 12, 0), -3, 4);
     textio::WriteReal(textio::WriteReal(textio::WriteReal(s, 1234.5678, 7, 2), 12.345678, 8, 4),

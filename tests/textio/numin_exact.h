@@ -11,6 +11,7 @@
 
 #include "foundation/extended_bits.h"
 #include "support/big_nat.h"
+#include "support/exact_rounding.h"
 
 namespace numin {
 
@@ -20,7 +21,7 @@ using testsupport::BigNat;
 struct Exact {
     bool Negative = false;
     std::uint64_t Significand = 0;
-    int Exponent2 = 0; // value = Significand * 2^Exponent2
+    int Exponent2 = 0;     // value = Significand * 2^Exponent2
     bool Overflow = false; // beyond the largest finite extended value
 
     foundation::ExtendedBits Bits() const;
@@ -32,33 +33,22 @@ inline constexpr int ExtendedBias = 16383;
 inline constexpr int MinQuantum = 1 - ExtendedBias - 63;
 
 // Rounds magnitude * 2^exponent2 (plus a non-zero tail below the last bit
-// of magnitude when sticky is set) to the extended format.
+// of magnitude when sticky is set) to the extended format: 64 significant
+// bits, fewer below the normal range, where the last bit stays at MinQuantum.
 inline Exact RoundToExtended(const BigNat& magnitude, int exponent2, bool sticky = false) {
     Exact result;
-    if (magnitude.IsZero()) {
-        result.Exponent2 = MinQuantum;
+    result.Exponent2 = MinQuantum;
+    const int bits = std::min(64, magnitude.BitLength() + exponent2 - MinQuantum);
+    const testsupport::TExact rounded =
+        testsupport::RoundToBits({magnitude, exponent2, false, sticky}, bits);
+    if (rounded.Magnitude.IsZero()) {
         return result;
     }
-    int quantum = std::max(magnitude.BitLength() - 64 + exponent2, MinQuantum);
-    const int shift = quantum - exponent2;
-    std::uint64_t significand;
-    if (shift <= 0) {
-        significand = magnitude.BitsFrom(0) << -shift;
-    } else {
-        significand = magnitude.BitsFrom(shift);
-        const bool half = magnitude.Bit(shift - 1);
-        const bool below = sticky || magnitude.AnyBitBelow(shift - 1);
-        if (half && (below || (significand & 1) != 0)) {
-            ++significand;
-            if (significand == 0) { // carried out of 64 bits
-                significand = foundation::ExtendedBits::IntegerBit;
-                ++quantum;
-            }
-        }
-    }
-    result.Significand = significand;
-    result.Exponent2 = quantum;
-    result.Overflow = significand != 0 && quantum + 63 + ExtendedBias >= 0x7FFF;
+    // The integer bit at 63, unless that takes the last bit below MinQuantum.
+    const int shift = std::min(64 - rounded.Magnitude.BitLength(), rounded.Exponent - MinQuantum);
+    result.Significand = rounded.Magnitude.BitsFrom(0) << shift;
+    result.Exponent2 = rounded.Exponent - shift;
+    result.Overflow = result.Exponent2 + 63 + ExtendedBias >= 0x7FFF;
     return result;
 }
 
@@ -79,7 +69,9 @@ inline Exact FromBits(foundation::ExtendedBits bits) {
 }
 
 // The nearest extended value to 10^k.
-inline Exact PowerOfTen(int k) { return RoundToExtended(BigNat::PowerOfTen(k), 0); }
+inline Exact PowerOfTen(int k) {
+    return RoundToExtended(BigNat::PowerOfTen(k), 0);
+}
 
 // One rounded extended multiplication of non-negative operands.
 inline Exact Multiply(const Exact& a, const Exact& b) {
@@ -98,16 +90,9 @@ inline Exact Divide(const Exact& a, const Exact& b) {
 
 // One rounded extended addition of a non-negative value and a small integer.
 inline Exact AddInteger(const Exact& a, std::uint32_t addend) {
-    BigNat magnitude(a.Significand);
-    BigNat term(addend);
-    int exponent2 = a.Exponent2;
-    if (exponent2 >= 0) {
-        magnitude.ShiftLeft(exponent2);
-        exponent2 = 0;
-    } else {
-        term.ShiftLeft(-exponent2);
-    }
-    return RoundToExtended(magnitude + term, exponent2);
+    const testsupport::TExact sum = testsupport::Add(
+        {BigNat(a.Significand), a.Exponent2, false, false}, {BigNat(addend), 0, false, false});
+    return RoundToExtended(sum.Magnitude, sum.Exponent);
 }
 
 // The nearest extended value to 10^k, computed once per exponent.

@@ -9,6 +9,7 @@
 
 #include "foundation/extended_bits.h"
 #include "support/big_nat.h"
+#include "support/exact_rounding.h"
 
 namespace numout {
 
@@ -29,20 +30,15 @@ struct TExactDecimal {
 // The exact decimal value of a finite extended, from its bits:
 // significand * 2^(exponent - 16383 - 63), a zero field counting as 1.
 inline TExactDecimal ExactDecimal(long double value) {
-    const auto bits = foundation::ExtendedBits::Of(value);
-    const int field = bits.Exponent() == 0 ? 1 : bits.Exponent();
-    const int binaryExponent = field - foundation::ExtendedBits::ExponentBias - 63;
-    BigNat n(bits.Significand);
+    testsupport::TExact exact = testsupport::DecomposeExtended(foundation::ExtendedBits::Of(value));
     TExactDecimal result;
-    result.Negative = bits.Negative();
-    if (binaryExponent >= 0) {
-        n.ShiftLeft(binaryExponent);
-    } else {
-        // m * 2^-j = m * 5^j / 10^j
-        n.MulPower(5, -binaryExponent);
-        result.Scale = -binaryExponent;
-    }
-    result.Digits = n.ToDecimal();
+    result.Negative = exact.Negative;
+    // Either m * 2^k, or m * 2^-j = m * 5^j / 10^j (each call does nothing
+    // for the other sign).
+    exact.Magnitude.ShiftLeft(exact.Exponent);
+    exact.Magnitude.MulPower(5, -exact.Exponent);
+    result.Scale = std::max(-exact.Exponent, 0);
+    result.Digits = exact.Magnitude.ToDecimal();
     // Drop trailing fraction zeros so that Digits has no redundant tail.
     while (result.Scale > 0 && result.Digits.size() > 1 && result.Digits.back() == '0') {
         result.Digits.pop_back();

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
-#include <csignal>
 #include <limits>
 #include <ostream>
 #include <random>
@@ -21,9 +21,8 @@ struct IntegerCase {
     const char* Text;
     std::int32_t Value;
     std::int32_t ErrorPos;
+    friend void PrintTo(const IntegerCase& c, std::ostream* os) { *os << '"' << c.Text << '"'; }
 };
-
-void PrintTo(const IntegerCase& c, std::ostream* os) { *os << '"' << c.Text << '"'; }
 
 class ParseIntegerTest : public ::testing::TestWithParam<IntegerCase> {};
 
@@ -52,9 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
                       IntegerCase{"21474836470", 0, 11}, IntegerCase{"99999999999", 0, 10},
                       IntegerCase{"00000000000000000000000000000000", 0, 0},
                       IntegerCase{"12abc", 0, 3}, IntegerCase{"", 0, 1}, IntegerCase{"-", 0, 2},
-                      IntegerCase{"+-5", 0, 2}, IntegerCase{"--5", 0, 2},
-                      IntegerCase{"\t5", 0, 1}, IntegerCase{"5 ", 0, 2},
-                      IntegerCase{"3.5", 0, 2}, IntegerCase{"1e3", 0, 2},
+                      IntegerCase{"+-5", 0, 2}, IntegerCase{"--5", 0, 2}, IntegerCase{"\t5", 0, 1},
+                      IntegerCase{"5 ", 0, 2}, IntegerCase{"3.5", 0, 2}, IntegerCase{"1e3", 0, 2},
                       IntegerCase{"12\xB0", 0, 3}, IntegerCase{"\xFF", 0, 1}));
 
 INSTANTIATE_TEST_SUITE_P(
@@ -62,25 +60,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(IntegerCase{"$1F", 31, 0}, IntegerCase{"x1F", 31, 0},
                       IntegerCase{"X1f", 31, 0}, IntegerCase{"0x1F", 31, 0},
                       IntegerCase{"0X1f", 31, 0}, IntegerCase{"-$10", -16, 0},
-                      IntegerCase{"+$abcdef", 0xABCDEF, 0},
-                      IntegerCase{"$7FFFFFFF", 2147483647, 0}, IntegerCase{"$FFFFFFFF", -1, 0},
-                      IntegerCase{"$80000000", Min32, 0}, IntegerCase{"-$80000000", Min32, 0},
-                      IntegerCase{"-$FFFFFFFF", 1, 0}, IntegerCase{"$000000000001", 1, 0},
-                      IntegerCase{"$100000000", 0, 10}, IntegerCase{"$", 0, 2},
-                      IntegerCase{"0x", 0, 3}, IntegerCase{"-0x", 0, 4},
+                      IntegerCase{"+$abcdef", 0xABCDEF, 0}, IntegerCase{"$7FFFFFFF", 2147483647, 0},
+                      IntegerCase{"$FFFFFFFF", -1, 0}, IntegerCase{"$80000000", Min32, 0},
+                      IntegerCase{"-$80000000", Min32, 0}, IntegerCase{"-$FFFFFFFF", 1, 0},
+                      IntegerCase{"$000000000001", 1, 0}, IntegerCase{"$100000000", 0, 10},
+                      IntegerCase{"$", 0, 2}, IntegerCase{"0x", 0, 3}, IntegerCase{"-0x", 0, 4},
                       IntegerCase{"$1G", 0, 3}, IntegerCase{"$1g", 0, 3},
                       // A byte from 128 up is lowered by 32 and is still no digit.
                       IntegerCase{"$1\xE1", 0, 3}, IntegerCase{"$1\xC1", 0, 3},
                       IntegerCase{"0$1", 0, 2}, IntegerCase{"$-1", 0, 2}));
-
-// Parses under the program's trapping control word, so that a fault in the
-// parse ends the test, and restores the platform default before checking.
-textio::TRealParse ParseTrapping(const char* text) {
-    foundation::LoadControlWord(testsupport::ProgramControlWord);
-    const textio::TRealParse parsed = textio::ParseReal(text);
-    foundation::LoadControlWord(testsupport::PlatformDefaultControlWord);
-    return parsed;
-}
 
 // A real token with its expected decomposition: the digits as written, the
 // power of ten they are scaled by, and the sign.
@@ -89,15 +77,16 @@ struct RealCase {
     const char* Digits;
     int Scale;
     bool Negative;
+    friend void PrintTo(const RealCase& c, std::ostream* os) { *os << '"' << c.Text << '"'; }
 };
 
-void PrintTo(const RealCase& c, std::ostream* os) { *os << '"' << c.Text << '"'; }
-
-class ParseRealTest : public ::testing::TestWithParam<RealCase> {};
+// Under the program's trapping control word, so that a fault in the parse
+// ends the test.
+class ParseRealTest : public testsupport::TrappingFpu<::testing::TestWithParam<RealCase>> {};
 
 TEST_P(ParseRealTest, ExactBitsOfTheReadValue) {
     const RealCase& c = GetParam();
-    const textio::TRealParse parsed = ParseTrapping(c.Text);
+    const textio::TRealParse parsed = textio::ParseReal(c.Text);
     const ExtendedBits got = ExtendedBits::Of(parsed.Value);
     EXPECT_EQ(parsed.ErrorPos, 0);
     EXPECT_EQ(got, numin::DecimalModel(c.Digits, c.Scale, c.Negative).Bits());
@@ -111,15 +100,14 @@ INSTANTIATE_TEST_SUITE_P(
                       RealCase{"+4E+2", "4", 2, false}, RealCase{"  7", "7", 0, false},
                       RealCase{".", "", 0, false}, RealCase{"E5", "", 5, false},
                       RealCase{"-0", "0", 0, true}, RealCase{"123.456", "123456", -3, false},
-                      RealCase{"399.9999", "3999999", -4, false},
-                      RealCase{"0.1", "1", -1, false}, RealCase{"1e-4940", "1", -4940, false},
-                      RealCase{"1e4932", "1", 4932, false},
+                      RealCase{"399.9999", "3999999", -4, false}, RealCase{"0.1", "1", -1, false},
+                      RealCase{"1e-4940", "1", -4940, false}, RealCase{"1e4932", "1", 4932, false},
                       // Twenty digits and more: the accumulation itself rounds.
                       RealCase{"18446744073709551617", "18446744073709551617", 0, false},
                       RealCase{"1000000000000000000000000000000000000000000000000000000000000000",
                                "1000000000000000000000000000000000000000000000000000000000000000",
                                0, false},
-                      RealCase{"3.14159265358979323846264338327950288", 
+                      RealCase{"3.14159265358979323846264338327950288",
                                "314159265358979323846264338327950288", -35, false}));
 
 TEST(ParseRealLiterals, HandCheckedBits) {
@@ -140,15 +128,15 @@ struct SpecialCase {
     const char* Text;
     bool Infinity; // else zero
     bool Negative;
+    friend void PrintTo(const SpecialCase& c, std::ostream* os) { *os << '"' << c.Text << '"'; }
 };
 
-void PrintTo(const SpecialCase& c, std::ostream* os) { *os << '"' << c.Text << '"'; }
-
-class ParseRealSaturationTest : public ::testing::TestWithParam<SpecialCase> {};
+class ParseRealSaturationTest
+    : public testsupport::TrappingFpu<::testing::TestWithParam<SpecialCase>> {};
 
 TEST_P(ParseRealSaturationTest, GivesInfinityOrZeroWithoutFault) {
     const SpecialCase& c = GetParam();
-    const textio::TRealParse parsed = ParseTrapping(c.Text);
+    const textio::TRealParse parsed = textio::ParseReal(c.Text);
     const ExtendedBits got = ExtendedBits::Of(parsed.Value);
     EXPECT_EQ(parsed.ErrorPos, 0);
     const ExtendedBits expected =
@@ -159,30 +147,27 @@ TEST_P(ParseRealSaturationTest, GivesInfinityOrZeroWithoutFault) {
 
 INSTANTIATE_TEST_SUITE_P(
     Exponents, ParseRealSaturationTest,
-    ::testing::Values(SpecialCase{"1e5120", true, false}, SpecialCase{"0e5120", true, false},
-                      SpecialCase{"-1e5120", true, true}, SpecialCase{"1e-5120", false, false},
-                      SpecialCase{"-1e-5120", false, true}, SpecialCase{"0.1e5121", true, false},
-                      SpecialCase{"1e2147483647", true, false},
-                      // Exponents beyond 32 bits saturate rather than wrap around:
-                      // wrapped, these would read as 0, 0.1, 1 and 1e-4 or so.
-                      SpecialCase{"1e2147483648", true, false},
-                      SpecialCase{"1e4294967295", true, false},
-                      SpecialCase{"1e4294967296", true, false},
-                      SpecialCase{"1e4294967297", true, false},
-                      SpecialCase{"1e99999999999999999999", true, false},
-                      SpecialCase{"-1e99999999999999999999", true, true},
-                      SpecialCase{"1e-4294967296", false, false},
-                      SpecialCase{"1e-4294967297", false, false},
-                      SpecialCase{"1e-99999999999999999999", false, false},
-                      SpecialCase{"-1e-99999999999999999999", false, true},
-                      SpecialCase{"1e000000000000000000000000000000000000000005120", true, false}));
+    ::testing::Values(
+        SpecialCase{"1e5120", true, false}, SpecialCase{"0e5120", true, false},
+        SpecialCase{"-1e5120", true, true}, SpecialCase{"1e-5120", false, false},
+        SpecialCase{"-1e-5120", false, true}, SpecialCase{"0.1e5121", true, false},
+        SpecialCase{"1e2147483647", true, false},
+        // Exponents beyond 32 bits saturate rather than wrap around:
+        // wrapped, these would read as 0, 0.1, 1 and 1e-4 or so.
+        SpecialCase{"1e2147483648", true, false}, SpecialCase{"1e4294967295", true, false},
+        SpecialCase{"1e4294967296", true, false}, SpecialCase{"1e4294967297", true, false},
+        SpecialCase{"1e99999999999999999999", true, false},
+        SpecialCase{"-1e99999999999999999999", true, true},
+        SpecialCase{"1e-4294967296", false, false}, SpecialCase{"1e-4294967297", false, false},
+        SpecialCase{"1e-99999999999999999999", false, false},
+        SpecialCase{"-1e-99999999999999999999", false, true},
+        SpecialCase{"1e000000000000000000000000000000000000000005120", true, false}));
 
 struct RejectCase {
     const char* Text;
     std::int32_t ErrorPos;
+    friend void PrintTo(const RejectCase& c, std::ostream* os) { *os << '"' << c.Text << '"'; }
 };
-
-void PrintTo(const RejectCase& c, std::ostream* os) { *os << '"' << c.Text << '"'; }
 
 class ParseRealRejectTest : public ::testing::TestWithParam<RejectCase> {};
 
@@ -256,11 +241,12 @@ TEST(ParseRealRandom, LongTokensMatchTheStepwiseModel) {
     }
 }
 
-TEST(ParseRealDeathTest, ValueBeyondTheExtendedRangeFaults) {
+using ParseRealDeathTest = testsupport::TrappingFpuTest;
+
+TEST_F(ParseRealDeathTest, ValueBeyondTheExtendedRangeFaults) {
     for (const char* text : {"1e4999", "1e4933", "1.5e5120", "-1e4933"}) {
         EXPECT_EXIT(
             {
-                foundation::LoadControlWord(testsupport::ProgramControlWord);
                 volatile long double result = textio::ParseReal(text).Value;
                 (void)result;
                 std::exit(0);

@@ -49,8 +49,8 @@ Exact ModelScale(long double value, int n) {
 using ScaleTest = testsupport::TrappingFpuTest;
 
 TEST_F(ScaleTest, MatchesExactModelAtTableBoundaries) {
-    const long double values[] = {1.0L, 3.0L, 0.1L, 123456789.123456789L, 1e-300L, -7.25L,
-                                  18446744073709551615.0L};
+    const long double values[] = {
+        1.0L, 3.0L, 0.1L, 123456789.123456789L, 1e-300L, -7.25L, 18446744073709551615.0L};
     const int exponents[] = {1,   27,  28,   31,   32,   33,   63,   64,   480,  511, 512,
                              513, 544, 1023, 1024, 4095, 4096, 4607, 4608, 4900, 5119};
     for (long double v : values) {
@@ -96,19 +96,21 @@ TEST_F(ScaleTest, ZeroExponentReturnsTheValueUnchanged) {
 }
 
 TEST_F(ScaleTest, SaturatesFromTheLimitWhateverTheValue) {
-    const ExtendedBits plusInfinity = ExtendedBits::Of(std::numeric_limits<long double>::infinity());
+    const ExtendedBits plusInfinity =
+        ExtendedBits::Of(std::numeric_limits<long double>::infinity());
     const ExtendedBits plusZero = ExtendedBits::Of(0.0L);
     const std::int32_t large[] = {textio::ScaleLimit, 5121, 100000,
                                   std::numeric_limits<std::int32_t>::max()};
     for (long double v : {0.0L, -0.0L, 1.0L, -1.0L, 1e-4000L}) {
         for (std::int32_t n : large) {
-            EXPECT_EQ(ExtendedBits::Of(textio::ScaleByPowerOfTen(v, n)), plusInfinity) << v << " " << n;
+            EXPECT_EQ(ExtendedBits::Of(textio::ScaleByPowerOfTen(v, n)), plusInfinity)
+                << v << " " << n;
             EXPECT_EQ(ExtendedBits::Of(textio::ScaleByPowerOfTen(v, n == 5121 ? -5120 : -n)),
                       plusZero)
                 << v << " " << -n;
         }
-        EXPECT_EQ(ExtendedBits::Of(textio::ScaleByPowerOfTen(
-                      v, std::numeric_limits<std::int32_t>::min())),
+        EXPECT_EQ(ExtendedBits::Of(
+                      textio::ScaleByPowerOfTen(v, std::numeric_limits<std::int32_t>::min())),
                   plusZero);
     }
 }
@@ -128,10 +130,11 @@ TEST_F(ScaleTest, LargestPowerInRangeIsFinite) {
     EXPECT_FALSE(ExtendedBits::Of(v).IsSpecial());
 }
 
-TEST(ScaleDeathTest, ProductBeyondTheRangeFaults) {
+using ScaleDeathTest = testsupport::TrappingFpuTest;
+
+TEST_F(ScaleDeathTest, ProductBeyondTheRangeFaults) {
     EXPECT_EXIT(
         {
-            foundation::LoadControlWord(testsupport::ProgramControlWord);
             volatile long double result = textio::ScaleByPowerOfTen(1.0L, 4933);
             (void)result;
             std::exit(0);

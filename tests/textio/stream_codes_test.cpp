@@ -10,12 +10,15 @@
 
 #include "foundation/platform_io.h"
 #include "stream_child.h"
+#include "support/child_process.h"
+#include "support/stream_fixture.h"
 #include "textio/text_stream.h"
 
 namespace {
 
 using namespace textio;
 using streamtest::Report;
+using testsupport::TStreamRecord;
 
 void OpenOnto(const char* path, int flags, int target) {
     const int fd = open(path, flags);
@@ -67,10 +70,9 @@ INSTANTIATE_TEST_SUITE_P(
         // A pipe holds the line until the buffer is written out.
         TCodeCase{"PipeReaderGone",
                   [] {
-                      int fds[2];
-                      if (pipe(fds) != 0) _exit(93);
-                      close(fds[0]);
-                      streamtest::PutOn(fds[1], 1);
+                      testsupport::TPipe pipe;
+                      pipe.Read.Reset();
+                      streamtest::PutOn(pipe.Write.Get(), 1);
                       foundation::IgnoreWriteSignals();
                       WriteStatement(OutputStream);
                       Report(TakeIoResult());
@@ -146,6 +148,24 @@ INSTANTIATE_TEST_SUITE_P(
                       Report(TakeIoResult());
                   },
                   {0, 0, 0, 0, 103, 103, 103}},
+        // A stream opened anew starts with an empty buffer: input still
+        // waiting in it from its earlier mode is not written out.
+        TCodeCase{"ReopenedWithBytesWaiting",
+                  [] {
+                      const testsupport::TFd input = testsupport::TemporaryFile("abc");
+                      testsupport::TPipe output;
+                      streamtest::PutOn(input.Get(), 0);
+                      streamtest::PutOn(output.Write.Get(), 1);
+                      NextInputChar(InputStream); // "bc" stays in the buffer
+                      OpenForOutput(InputStream);
+                      WriteText(InputStream, "out", 0);
+                      Report(FlushStream(InputStream));
+                      close(1);
+                      output.Write.Reset();
+                      for (const char c : testsupport::ReadAll(output.Read.Get()))
+                          Report(c);
+                  },
+                  {0, 'o', 'u', 't'}},
         TCodeCase{"OpenRecordThatIsNoStream",
                   [] {
                       TTextStream other{};
@@ -156,47 +176,19 @@ INSTANTIATE_TEST_SUITE_P(
                   {102, 102, 0}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-// An output stream record over a descriptor of the test's own.
-struct TOutputRecord {
-    explicit TOutputRecord(int fd) {
-        Stream.Handle = fd;
-        Stream.Mode = ModeOutput;
-        Stream.Flags = CrLfFlag;
-        Stream.BufferSize = StandardBufferSize;
-        Stream.BufferPtr = Stream.Buffer;
-        Stream.TransferOp = DrainBuffer;
-        Stream.FlushOp = NoOp;
-        Stream.CloseOp = NoOp;
-    }
-    TTextStream Stream{};
-};
-
 class WritePathTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        TakeIoResult();
-        ASSERT_EQ(pipe(Pipe), 0);
-        ASSERT_GE(Full = open("/dev/full", O_WRONLY), 0);
-    }
-    void TearDown() override {
-        close(Pipe[0]);
-        close(Pipe[1]);
-        close(Full);
-        TakeIoResult();
-    }
+  protected:
+    void SetUp() override { TakeIoResult(); }
+    void TearDown() override { TakeIoResult(); }
 
     // Everything written into the pipe so far.
     std::string Drained() {
-        close(Pipe[1]);
-        Pipe[1] = -1;
-        std::string bytes;
-        char buffer[512];
-        for (ssize_t got; (got = read(Pipe[0], buffer, sizeof buffer)) > 0;) bytes.append(buffer, got);
-        return bytes;
+        Pipe.Write.Reset();
+        return testsupport::ReadAll(Pipe.Read.Get());
     }
 
-    int Pipe[2] = {-1, -1};
-    int Full = -1;
+    testsupport::TPipe Pipe;
+    const testsupport::TFd Full{open("/dev/full", O_WRONLY)};
 };
 
 TEST_F(WritePathTest, TextStandsRightAlignedInItsField) {
@@ -206,12 +198,17 @@ TEST_F(WritePathTest, TextStandsRightAlignedInItsField) {
         std::string Expected;
     };
     const TCase cases[] = {
-        {"abc", 0, "abc"},     {"abc", 5, "  abc"},   {"abcdef", 3, "abcdef"},
-        {"x", -7, "x"},        {"", 3, "   "},        {{}, 2, "  "},
-        {"x", 64, std::string(63, ' ') + "x"},        {"x", 200, std::string(199, ' ') + "x"},
+        {"abc", 0, "abc"},
+        {"abc", 5, "  abc"},
+        {"abcdef", 3, "abcdef"},
+        {"x", -7, "x"},
+        {"", 3, "   "},
+        {{}, 2, "  "},
+        {"x", 64, std::string(63, ' ') + "x"},
+        {"x", 200, std::string(199, ' ') + "x"},
     };
     std::string expected;
-    TOutputRecord record(Pipe[1]);
+    TStreamRecord record(ModeOutput, Pipe.Write.Get());
     for (const TCase& c : cases) {
         TShortText shortText;
         shortText.Length = static_cast<std::uint8_t>(c.Text.size());
@@ -227,7 +224,7 @@ TEST_F(WritePathTest, TextStandsRightAlignedInItsField) {
 
 // After a failed transfer the rest of the write is dropped.
 TEST_F(WritePathTest, FailedTransferDropsTheRest) {
-    TOutputRecord record(Full);
+    TStreamRecord record(ModeOutput, Full.Get());
     WriteChars(record.Stream, std::string(300, 'a').data(), 300);
     EXPECT_EQ(TakeIoResult(), 112);
     EXPECT_EQ(record.Stream.BufferPos, 0u);
@@ -239,7 +236,7 @@ TEST_F(WritePathTest, FailedTransferDropsTheRest) {
 
 // A code already pending stops the blanks after their first block.
 TEST_F(WritePathTest, PendingCodeStopsBlanksEarly) {
-    TOutputRecord record(Pipe[1]);
+    TStreamRecord record(ModeOutput, Pipe.Write.Get());
     SetIoResult(106);
     WriteBlanks(record.Stream, 100);
     EXPECT_EQ(record.Stream.BufferPos, 64u);
@@ -249,12 +246,16 @@ TEST_F(WritePathTest, PendingCodeStopsBlanksEarly) {
 }
 
 // Bytes of a failed write are lost; the stream goes on with the next ones.
+// A close whose write-out fails returns that failure.
 TEST_F(WritePathTest, FailedDrainLosesWaitingBytesOnly) {
-    TOutputRecord record(-1);
+    TStreamRecord record(ModeOutput, -1);
     WriteText(record.Stream, "lost", 0);
     EXPECT_EQ(FlushStream(record.Stream), 6);
     EXPECT_EQ(TakeIoResult(), 6);
-    record.Stream.Handle = Pipe[1];
+    WriteText(record.Stream, "lost too", 0);
+    EXPECT_EQ(CloseStream(record.Stream), 6);
+    EXPECT_EQ(TakeIoResult(), 6);
+    record.Stream.Handle = Pipe.Write.Get();
     WriteText(record.Stream, "kept", 0);
     WriteLineEnd(record.Stream);
     EXPECT_EQ(CloseStream(record.Stream), 0);

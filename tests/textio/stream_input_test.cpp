@@ -12,6 +12,8 @@
 
 #include "stream_child.h"
 #include "stream_sink.h"
+#include "support/child_process.h"
+#include "support/stream_fixture.h"
 #include "textio/text_stream.h"
 
 namespace {
@@ -19,33 +21,13 @@ namespace {
 using namespace textio;
 using streamtest::TSinkKind;
 
-// An input stream record over a pipe that already holds the whole input.
-struct TPipedInput {
-    explicit TPipedInput(const std::string& input, std::uint16_t flags = CrLfFlag) {
-        int fds[2];
-        EXPECT_EQ(pipe(fds), 0);
-        EXPECT_EQ(write(fds[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
-        close(fds[1]);
-        Stream.Handle = fds[0];
-        Stream.Mode = ModeInput;
-        Stream.Flags = flags;
-        Stream.BufferSize = StandardBufferSize;
-        Stream.BufferPtr = Stream.Buffer;
-        Stream.TransferOp = FillBuffer;
-    }
-    ~TPipedInput() { close(Stream.Handle); }
+// An input stream record over a file that holds the whole input.
+struct TFileInput {
+    explicit TFileInput(const std::string& input, std::uint16_t flags = CrLfFlag)
+        : File(testsupport::TemporaryFile(input)), Record(ModeInput, File.Get(), flags) {}
 
-    // Every character up to the end of file, which must come within `limit`.
-    std::string Rest(std::size_t limit = 1000) {
-        std::string rest;
-        for (TInputChar next = NextInputChar(Stream); !next.AtEnd; next = NextInputChar(Stream)) {
-            rest += static_cast<char>(next.Char);
-            if (rest.size() > limit) break;
-        }
-        return rest;
-    }
-
-    TTextStream Stream{};
+    testsupport::TFd File;
+    testsupport::TStreamRecord Record;
 };
 
 struct TLineEndCase {
@@ -59,20 +41,22 @@ struct TLineEndCase {
 class ReadLineEndTest : public ::testing::TestWithParam<TLineEndCase> {};
 
 TEST_P(ReadLineEndTest, DiscardsThroughTheFirstLf) {
-    TPipedInput input(GetParam().Input);
-    ReadLineEnd(input.Stream);
-    EXPECT_EQ(input.Rest(), GetParam().Rest);
+    TFileInput input(GetParam().Input);
+    ReadLineEnd(input.Record.Stream);
+    EXPECT_EQ(input.Record.Rest(), GetParam().Rest);
     EXPECT_EQ(TakeIoResult(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ReadLineEndTest,
     ::testing::Values(TLineEndCase{"LoneCrDoesNotEndTheLine", "1 2\r3 4\nX", "X"},
-                      TLineEndCase{"CrLf", "abc\r\nX\r\n", "X\r\n"}, TLineEndCase{"LfAlone", "\nX", "X"},
+                      TLineEndCase{"CrLf", "abc\r\nX\r\n", "X\r\n"},
+                      TLineEndCase{"LfAlone", "\nX", "X"},
                       TLineEndCase{"CrBeforeCrLf", "\r\r\nX", "X"},
                       TLineEndCase{"LongerThanOneRefill", std::string(300, 'a') + "\nX", "X"},
                       TLineEndCase{"CrLfSplitByRefill", std::string(127, 'a') + "\r\nX", "X"},
-                      TLineEndCase{"CharAfterCrGivenBackAcrossRefill", std::string(127, 'a') + "\rb\nY", "Y"},
+                      TLineEndCase{"CharAfterCrGivenBackAcrossRefill",
+                                   std::string(127, 'a') + "\rb\nY", "Y"},
                       TLineEndCase{"EndOfInput", "abc", ""}, TLineEndCase{"EmptyInput", "", ""},
                       TLineEndCase{"CrAtEndOfInput", "ab\r", ""},
                       TLineEndCase{"EndOfFileByteEndsLineForGood", "a\x1a\nX", ""}),
@@ -81,9 +65,12 @@ INSTANTIATE_TEST_SUITE_P(
 // Without the line-end flag, byte 26 is an ordinary character and the end
 // of input is not remembered.
 TEST(NextInputChar, WithoutCrLfFlagByte26IsAChar) {
-    TPipedInput input("a\x1a" "b", 0);
-    EXPECT_EQ(input.Rest(), "a\x1a" "b");
-    EXPECT_EQ(input.Stream.BufferEnd, 0u);
+    TFileInput input("a\x1a"
+                     "b",
+                     0);
+    EXPECT_EQ(input.Record.Rest(), "a\x1a"
+                                   "b");
+    EXPECT_EQ(input.Record.Stream.BufferEnd, 0u);
 }
 
 // Refills of the standard input counted through its transfer slot.
@@ -112,13 +99,13 @@ TEST_P(PermanentEndTest, NoReadAfterTheEndOfFile) {
     streamtest::TSink source(param.Kind, true);
     if (param.Kind == TSinkKind::Terminal) {
         termios mode{};
-        ASSERT_EQ(tcgetattr(source.ChildEnd, &mode), 0);
+        ASSERT_EQ(tcgetattr(source.ChildEnd.Get(), &mode), 0);
         mode.c_lflag = ICANON; // line by line, Ctrl-D ends the input, no echo
         mode.c_cc[VEOF] = 4;
-        ASSERT_EQ(tcsetattr(source.ChildEnd, TCSANOW, &mode), 0);
+        ASSERT_EQ(tcsetattr(source.ChildEnd.Get(), TCSANOW, &mode), 0);
     }
     source.Send(param.Input);
-    streamtest::TChild child([&source] {
+    streamtest::TStreamChild child([&source] {
         source.GiveTo(0);
         EnsureInputOpen(InputStream);
         InputStream.TransferOp = CountedFill;
@@ -127,7 +114,8 @@ TEST_P(PermanentEndTest, NoReadAfterTheEndOfFile) {
             streamtest::Report(next.Char);
         }
         streamtest::Pause();
-        for (int i = 0; i < 3; ++i) streamtest::Report(NextInputChar(InputStream).AtEnd);
+        for (int i = 0; i < 3; ++i)
+            streamtest::Report(NextInputChar(InputStream).AtEnd);
         ReadLineEnd(InputStream);
         streamtest::Report(Refills);
         streamtest::Report(TakeIoResult());
@@ -135,11 +123,13 @@ TEST_P(PermanentEndTest, NoReadAfterTheEndOfFile) {
         ioctl(0, FIONREAD, &unread);
         streamtest::Report(unread);
     });
-    source.CloseChildEnd();
-    if (!param.KeepOpen) source.CloseOurEnd();
+    source.ChildEnd.Reset();
+    if (!param.KeepOpen)
+        source.OurEnd.Reset();
 
     std::vector<std::int32_t> delivered;
-    for (char c : param.Delivered) delivered.push_back(static_cast<unsigned char>(c));
+    for (char c : param.Delivered)
+        delivered.push_back(static_cast<unsigned char>(c));
     EXPECT_EQ(child.Collect(), delivered);
     child.Resume();
     const std::vector<std::int32_t> after = child.Collect();
@@ -152,13 +142,22 @@ TEST_P(PermanentEndTest, NoReadAfterTheEndOfFile) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sources, PermanentEndTest,
-    ::testing::Values(
-        TEndCase{"Byte26InPipe", TSinkKind::Pipe, "ab\x1a" "cd" + std::string(200, 'x'), true, "ab", 1, 77},
-        TEndCase{"EndOfPipe", TSinkKind::Pipe, "7\r\n", false, "7\r\n", 2, 0},
-        TEndCase{"CtrlDOnTerminal", TSinkKind::Terminal, "5\n\x04" "7\n", true, "5\n", 2, 2},
-        TEndCase{"Byte26OnTerminal", TSinkKind::Terminal, "5\x1a" "6\n7\n", true, "5", 1, 2}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Sources, PermanentEndTest,
+                         ::testing::Values(TEndCase{"Byte26InPipe", TSinkKind::Pipe,
+                                                    "ab\x1a"
+                                                    "cd" +
+                                                        std::string(200, 'x'),
+                                                    true, "ab", 1, 77},
+                                           TEndCase{"EndOfPipe", TSinkKind::Pipe, "7\r\n", false,
+                                                    "7\r\n", 2, 0},
+                                           TEndCase{"CtrlDOnTerminal", TSinkKind::Terminal,
+                                                    "5\n\x04"
+                                                    "7\n",
+                                                    true, "5\n", 2, 2},
+                                           TEndCase{"Byte26OnTerminal", TSinkKind::Terminal,
+                                                    "5\x1a"
+                                                    "6\n7\n",
+                                                    true, "5", 1, 2}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace

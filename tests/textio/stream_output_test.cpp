@@ -55,11 +55,11 @@ class OutputFlushTest : public ::testing::TestWithParam<TFlushCase> {};
 TEST_P(OutputFlushTest, BytesArriveAtTheExpectedStatements) {
     const TFlushCase& param = GetParam();
     streamtest::TSink sink(param.Kind);
-    streamtest::TChild child([&sink] {
+    streamtest::TStreamChild child([&sink] {
         sink.GiveTo(1);
         WriteDialogue();
     });
-    sink.CloseChildEnd();
+    sink.ChildEnd.Reset();
 
     std::string arrived;
     for (std::size_t step = 0; step < param.Totals.size(); ++step) {
@@ -68,14 +68,17 @@ TEST_P(OutputFlushTest, BytesArriveAtTheExpectedStatements) {
             EXPECT_EQ(reports, std::vector<std::int32_t>{0}) << "code after close";
         }
         const std::vector<std::string> pieces = sink.Take();
-        for (const std::string& piece : pieces) arrived += piece;
+        for (const std::string& piece : pieces)
+            arrived += piece;
         EXPECT_EQ(arrived.size(), param.Totals[step]) << "after statement " << step + 1;
         if (!param.Pieces.empty()) {
             std::vector<std::size_t> sizes;
-            for (const std::string& piece : pieces) sizes.push_back(piece.size());
+            for (const std::string& piece : pieces)
+                sizes.push_back(piece.size());
             EXPECT_EQ(sizes, param.Pieces[step]) << "after statement " << step + 1;
         }
-        if (step + 1 < param.Totals.size()) child.Resume();
+        if (step + 1 < param.Totals.size())
+            child.Resume();
     }
     const int status = child.Wait();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);

@@ -11,88 +11,74 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <sys/socket.h>
-#include <termios.h>
 #include <unistd.h>
+
+#include "support/child_process.h"
 
 namespace streamtest {
 
 enum class TSinkKind { Terminal, Pipe, Packets, File };
 
 class TSink {
-public:
+  public:
     // With childReads the child's end of a pipe is the reading one.
     explicit TSink(TSinkKind kind, bool childReads = false) {
-        int fds[2] = {-1, -1};
-        bool ok = true;
         switch (kind) {
         case TSinkKind::Terminal: {
-            ok = openpty(&fds[0], &fds[1], nullptr, nullptr, nullptr) == 0;
-            termios mode{};
-            ok = ok && tcgetattr(fds[1], &mode) == 0;
-            cfmakeraw(&mode); // bytes pass unchanged in both directions
-            ok = ok && tcsetattr(fds[1], TCSANOW, &mode) == 0;
+            testsupport::TTerminal terminal;
+            OurEnd = std::move(terminal.Master);
+            ChildEnd = std::move(terminal.Slave);
             break;
         }
-        case TSinkKind::Pipe: ok = pipe(fds) == 0; break;
-        case TSinkKind::Packets: ok = socketpair(AF_UNIX, SOCK_SEQPACKET, 0, fds) == 0; break;
-        case TSinkKind::File: {
-            char path[] = "/tmp/stream_sink_XXXXXX";
-            fds[1] = mkstemp(path);
-            fds[0] = open(path, O_RDONLY);
-            ok = fds[1] >= 0 && fds[0] >= 0 && unlink(path) == 0;
+        case TSinkKind::Pipe: {
+            testsupport::TPipe pipe;
+            OurEnd = std::move(childReads ? pipe.Write : pipe.Read);
+            ChildEnd = std::move(childReads ? pipe.Read : pipe.Write);
             break;
         }
+        case TSinkKind::Packets: {
+            int fds[2] = {-1, -1};
+            EXPECT_EQ(socketpair(AF_UNIX, SOCK_SEQPACKET, 0, fds), 0);
+            OurEnd.Reset(fds[0]);
+            ChildEnd.Reset(fds[1]);
+            break;
         }
-        EXPECT_TRUE(ok) << "cannot create the descriptor pair";
-        if (childReads && kind == TSinkKind::Pipe) std::swap(fds[0], fds[1]);
-        OurEnd = fds[0];
-        ChildEnd = fds[1];
-    }
-
-    ~TSink() {
-        CloseOurEnd();
-        CloseChildEnd();
+        case TSinkKind::File:
+            ChildEnd = testsupport::TemporaryFile();
+            OurEnd = testsupport::Reopen(ChildEnd, O_RDONLY);
+            break;
+        }
     }
 
     // In the child: put its end on `target` and let go of both originals,
     // so the child holds no copy of the test's end.
     void GiveTo(int target) {
-        if (dup2(ChildEnd, target) < 0) _exit(92);
-        close(ChildEnd);
-        close(OurEnd);
+        if (dup2(ChildEnd.Get(), target) < 0)
+            _exit(92);
+        ChildEnd.Reset();
+        OurEnd.Reset();
     }
 
-    void CloseChildEnd() {
-        if (ChildEnd >= 0) close(ChildEnd);
-        ChildEnd = -1;
-    }
-
-    void CloseOurEnd() {
-        if (OurEnd >= 0) close(OurEnd);
-        OurEnd = -1;
-    }
-
-    // The pieces that have arrived since the last call, one per read(2).
+    // The pieces that have arrived, one per read(2). Taken once the child
+    // has paused or ended, when all it wrote before is there.
     std::vector<std::string> Take() {
         std::vector<std::string> pieces;
         char buffer[4096];
-        pollfd entry{OurEnd, POLLIN, 0};
-        while (poll(&entry, 1, 150) > 0) {
-            const ssize_t got = read(OurEnd, buffer, sizeof buffer);
-            if (got <= 0) break;
+        pollfd entry{OurEnd.Get(), POLLIN, 0};
+        while (poll(&entry, 1, 0) > 0) {
+            const ssize_t got = read(OurEnd.Get(), buffer, sizeof buffer);
+            if (got <= 0)
+                break;
             pieces.emplace_back(buffer, static_cast<std::size_t>(got));
         }
         return pieces;
     }
 
-    void Send(const std::string& bytes) {
-        EXPECT_EQ(write(OurEnd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
+    void Send(const std::string& bytes) { EXPECT_TRUE(testsupport::WriteAll(OurEnd.Get(), bytes)); }
 
-    int OurEnd = -1;
-    int ChildEnd = -1;
+    testsupport::TFd OurEnd;
+    testsupport::TFd ChildEnd;
 };
 
 } // namespace streamtest

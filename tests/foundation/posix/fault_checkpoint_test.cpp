@@ -3,28 +3,38 @@
 
 #include <csignal>
 #include <cstdint>
-#include <cstring>
 
 #include <gtest/gtest.h>
 
-#include "foundation/fault_child.h"
 #include "foundation/faults.h"
+#include "support/child_process.h"
+#include "support/faulting.h"
 
 namespace {
 
 using namespace foundation;
+using testsupport::ChildBodyReturned;
 using testsupport::RunInChild;
 
-// What a child reports: whether the body came back, and the fault record.
+// What a child reports: whether each body came back, and its fault record;
+// and where the child faulted.
 struct TCaught {
     bool CameBack = true;
     TFaultRecord Record;
 };
 
-std::uintptr_t LabelAddress = 0;
-std::uintptr_t ReadOnlyPage = 0;
+struct TReports {
+    TCaught Caught[3];
+    int Count = 0;
+    std::uintptr_t Label = 0; // the instruction of IllegalInstruction
+    std::uintptr_t Page = 0;  // a read-only page
+};
 
-void Run(void* body) { reinterpret_cast<void (*)()>(body)(); }
+const testsupport::TShared<TReports> Reports;
+
+void Run(void* body) {
+    reinterpret_cast<void (*)()>(body)();
+}
 
 TCaught Catch(void (*body)()) {
     TCaught caught;
@@ -33,121 +43,59 @@ TCaught Catch(void (*body)()) {
 }
 
 void Report(const TCaught& caught) {
-    (void)!write(1, &caught, sizeof caught);
-}
-
-TCaught Decode(const std::string& bytes, std::size_t index = 0) {
-    TCaught caught;
-    EXPECT_GE(bytes.size(), (index + 1) * sizeof caught);
-    if (bytes.size() >= (index + 1) * sizeof caught) {
-        std::memcpy(&caught, bytes.data() + index * sizeof caught, sizeof caught);
-    }
-    return caught;
+    Reports->Caught[Reports->Count++] = caught;
 }
 
 void IllegalInstruction() {
-    asm volatile("lea 1f(%%rip), %%rax\n\tmov %%rax, %0\n1:\tud2" : "=m"(LabelAddress) : : "rax");
+    asm volatile("lea 1f(%%rip), %%rax\n\tmov %%rax, %0\n1:\tud2" : "=m"(Reports->Label) : : "rax");
 }
 
-// Accesses in assembly: in C++ they would be undefined behaviour, which a
-// sanitizer build reports before the processor faults.
-void ReadAt(std::uintptr_t address) {
-    asm volatile("movl (%0), %%eax" : : "r"(address) : "eax", "memory");
+void NullRead() {
+    testsupport::ReadAt(0);
 }
 
-void WriteAt(std::uintptr_t address) {
-    asm volatile("movl $1, (%0)" : : "r"(address) : "memory");
-}
-
-void NullRead() { ReadAt(0); }
-
-void ReadOnlyWrite() { WriteAt(ReadOnlyPage + 8); }
-
-void NoFault() {}
-
-// A parent may start the program with the fault signals blocked.
-void BlockFaultSignals() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (const int s : {SIGFPE, SIGSEGV, SIGBUS, SIGILL}) sigaddset(&set, s);
-    sigprocmask(SIG_BLOCK, &set, nullptr);
-}
+class FaultCheckpointTest : public testing::Test {
+  protected:
+    void SetUp() override { *Reports = TReports{}; }
+};
 
 // Three faults in a row, with the signals blocked at first: each is caught,
 // so the signal is unblocked at installation and again after every jump back.
-TEST(FaultCheckpointTest, RecordHoldsInstructionAndAccess) {
+TEST_F(FaultCheckpointTest, RecordHoldsInstructionAndAccess) {
     const auto outcome = RunInChild([] {
-        BlockFaultSignals();
+        testsupport::BlockSignals({SIGFPE, SIGSEGV, SIGBUS, SIGILL});
         InstallFaultHandlers();
-        ReadOnlyPage = reinterpret_cast<std::uintptr_t>(
+        Reports->Page = reinterpret_cast<std::uintptr_t>(
             mmap(nullptr, 4096, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
         Report(Catch(IllegalInstruction));
-        (void)!write(1, &LabelAddress, sizeof LabelAddress);
         Report(Catch(NullRead));
-        Report(Catch(ReadOnlyWrite));
-        (void)!write(1, &ReadOnlyPage, sizeof ReadOnlyPage);
-        _exit(0);
+        Report(Catch([] { testsupport::WriteAt(Reports->Page + 8); }));
     });
-    ASSERT_EQ(outcome.ExitCode(), 0) << outcome.Err;
-    ASSERT_EQ(outcome.Out.size(), 3 * sizeof(TCaught) + 2 * sizeof(std::uintptr_t));
-    std::uintptr_t label;
-    std::uintptr_t page;
-    std::memcpy(&label, outcome.Out.data() + sizeof(TCaught), sizeof label);
-    std::memcpy(&page, outcome.Out.data() + outcome.Out.size() - sizeof page, sizeof page);
-    const std::string records = outcome.Out.substr(0, sizeof(TCaught)) +
-                                outcome.Out.substr(sizeof(TCaught) + sizeof label, 2 * sizeof(TCaught));
-
-    for (std::size_t k = 0; k < 3; ++k) {
-        EXPECT_FALSE(Decode(records, k).CameBack);
+    ASSERT_EQ(outcome.ExitCode(), ChildBodyReturned) << outcome.Err;
+    ASSERT_EQ(Reports->Count, 3);
+    for (const TCaught& caught : Reports->Caught) {
+        EXPECT_FALSE(caught.CameBack);
     }
-    EXPECT_EQ(Decode(records, 0).Record.Code, FaultIllegalInstruction);
-    EXPECT_EQ(Decode(records, 0).Record.Address, label);
-    const TFaultRecord read = Decode(records, 1).Record;
+    EXPECT_EQ(Reports->Caught[0].Record.Code, FaultIllegalInstruction);
+    EXPECT_EQ(Reports->Caught[0].Record.Address, Reports->Label);
+    const TFaultRecord read = Reports->Caught[1].Record;
     EXPECT_EQ(read.Code, FaultAccessViolation);
     EXPECT_EQ(read.AccessKind, AccessRead);
     EXPECT_EQ(read.AccessedAddress, 0u);
-    const TFaultRecord written = Decode(records, 2).Record;
+    const TFaultRecord written = Reports->Caught[2].Record;
     EXPECT_EQ(written.Code, FaultAccessViolation);
     EXPECT_EQ(written.AccessKind, AccessWrite);
-    EXPECT_EQ(written.AccessedAddress, page + 8);
+    EXPECT_EQ(written.AccessedAddress, Reports->Page + 8);
 }
 
-TEST(FaultCheckpointTest, BodyThatComesBackReportsTrue) {
+TEST_F(FaultCheckpointTest, BodyThatComesBackReportsTrue) {
     const auto outcome = RunInChild([] {
         InstallFaultHandlers();
-        Report(Catch(NoFault));
-        _exit(0);
+        Report(Catch([] {}));
     });
-    ASSERT_EQ(outcome.ExitCode(), 0);
-    EXPECT_TRUE(Decode(outcome.Out).CameBack);
-}
-
-// After an inner checkpoint is left, by return or by an exception, a fault
-// must reach the outer one and not jump into the dead inner frame.
-void InnerReturnsThenFault() {
-    (void)Catch(NoFault);
-    IllegalInstruction();
-}
-
-void InnerThrowsThenFault() {
-    try {
-        (void)Catch([] { throw 7; });
-    } catch (int) {
-    }
-    IllegalInstruction();
-}
-
-void InnerFaultThenFault() {
-    const TCaught inner = Catch(NullRead);
-    Report(inner);
-    IllegalInstruction();
-}
-
-void FaultHandedOutward() {
-    TFaultRecord record;
-    record.Code = 0x12345678;
-    record.Address = 42;
-    RaiseFault(record);
+    ASSERT_EQ(outcome.ExitCode(), ChildBodyReturned);
+    ASSERT_EQ(Reports->Count, 1);
+    EXPECT_TRUE(Reports->Caught[0].CameBack);
 }
 
 struct TNestingCase {
@@ -156,54 +104,83 @@ struct TNestingCase {
     std::uint32_t OuterCode;
 };
 
-class FaultNestingTest : public testing::TestWithParam<TNestingCase> {};
+class FaultNestingTest : public testing::TestWithParam<TNestingCase> {
+  protected:
+    void SetUp() override { *Reports = TReports{}; }
+};
 
+// After an inner checkpoint is left, by return or by an exception, a fault
+// must reach the outer one and not jump into the dead inner frame.
 TEST_P(FaultNestingTest, OuterCheckpointCatchesLaterFault) {
-    static void (*body)();
-    body = GetParam().Body;
-    const auto outcome = RunInChild([] {
+    const auto outcome = RunInChild([body = GetParam().Body] {
         InstallFaultHandlers();
         Report(Catch(body));
-        _exit(0);
     });
-    ASSERT_EQ(outcome.ExitCode(), 0) << outcome.Err;
-    const TCaught outer = Decode(outcome.Out, outcome.Out.size() / sizeof(TCaught) - 1);
+    ASSERT_EQ(outcome.ExitCode(), ChildBodyReturned) << outcome.Err;
+    ASSERT_GE(Reports->Count, 1);
+    const TCaught outer = Reports->Caught[Reports->Count - 1];
     EXPECT_FALSE(outer.CameBack);
     EXPECT_EQ(outer.Record.Code, GetParam().OuterCode);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Nesting, FaultNestingTest,
-    testing::Values(TNestingCase{"InnerReturned", InnerReturnsThenFault, FaultIllegalInstruction},
-                    TNestingCase{"InnerThrew", InnerThrowsThenFault, FaultIllegalInstruction},
-                    TNestingCase{"InnerFaulted", InnerFaultThenFault, FaultIllegalInstruction},
-                    TNestingCase{"HandedOutward", FaultHandedOutward, 0x12345678u}),
-    [](const testing::TestParamInfo<TNestingCase>& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Nesting, FaultNestingTest,
+                         testing::Values(TNestingCase{"InnerReturned",
+                                                      [] {
+                                                          (void)Catch([] {});
+                                                          IllegalInstruction();
+                                                      },
+                                                      FaultIllegalInstruction},
+                                         TNestingCase{"InnerThrew",
+                                                      [] {
+                                                          try {
+                                                              (void)Catch([] { throw 7; });
+                                                          } catch (int) {
+                                                          }
+                                                          IllegalInstruction();
+                                                      },
+                                                      FaultIllegalInstruction},
+                                         TNestingCase{"InnerFaulted",
+                                                      [] {
+                                                          Report(Catch(NullRead));
+                                                          IllegalInstruction();
+                                                      },
+                                                      FaultIllegalInstruction},
+                                         TNestingCase{"HandedOutward",
+                                                      [] {
+                                                          TFaultRecord record;
+                                                          record.Code = 0x12345678;
+                                                          record.Address = 42;
+                                                          RaiseFault(record);
+                                                      },
+                                                      0x12345678u}),
+                         [](const testing::TestParamInfo<TNestingCase>& info) {
+                             return std::string(info.param.Name);
+                         });
 
-TEST(FaultCheckpointTest, InnerFaultDoesNotReachOuter) {
+TEST_F(FaultCheckpointTest, InnerFaultDoesNotReachOuter) {
     const auto outcome = RunInChild([] {
         InstallFaultHandlers();
         Report(Catch([] { Report(Catch(NullRead)); }));
-        _exit(0);
     });
-    ASSERT_EQ(outcome.ExitCode(), 0);
-    EXPECT_EQ(Decode(outcome.Out, 0).Record.Code, FaultAccessViolation);
-    EXPECT_TRUE(Decode(outcome.Out, 1).CameBack);
+    ASSERT_EQ(outcome.ExitCode(), ChildBodyReturned);
+    ASSERT_EQ(Reports->Count, 2);
+    EXPECT_EQ(Reports->Caught[0].Record.Code, FaultAccessViolation);
+    EXPECT_TRUE(Reports->Caught[1].CameBack);
 }
 
-TEST(FaultCheckpointTest, FaultWithoutCheckpointTakesDefaultAction) {
+TEST_F(FaultCheckpointTest, FaultWithoutCheckpointTakesDefaultAction) {
     const auto outcome = RunInChild([] {
         InstallFaultHandlers();
         IllegalInstruction();
-        _exit(0);
     });
     EXPECT_EQ(outcome.Signal(), SIGILL);
 }
 
-TEST(FaultCheckpointTest, RemoveRestoresPreviousDispositions) {
+TEST_F(FaultCheckpointTest, RemoveRestoresPreviousDispositions) {
     const auto outcome = RunInChild([] {
         for (int signal : {SIGFPE, SIGSEGV, SIGBUS, SIGILL}) {
-            struct sigaction before {}, installed {}, after {};
+            struct sigaction before {
+            }, installed{}, after{};
             sigaction(signal, nullptr, &before);
             InstallFaultHandlers();
             sigaction(signal, nullptr, &installed);
@@ -214,17 +191,15 @@ TEST(FaultCheckpointTest, RemoveRestoresPreviousDispositions) {
                                   after.sa_sigaction == before.sa_sigaction};
             (void)!write(1, flags, sizeof flags);
         }
-        _exit(0);
     });
-    ASSERT_EQ(outcome.ExitCode(), 0);
+    ASSERT_EQ(outcome.ExitCode(), ChildBodyReturned);
     EXPECT_EQ(outcome.Out, std::string(12, '\1'));
 }
 
-TEST(FaultCheckpointTest, SignalSentByAnotherProcessIsNotAFault) {
+TEST_F(FaultCheckpointTest, SignalSentByAnotherProcessIsNotAFault) {
     const auto outcome = RunInChild([] {
         InstallFaultHandlers();
         Report(Catch([] { kill(getpid(), SIGSEGV); }));
-        _exit(0);
     });
     EXPECT_EQ(outcome.Signal(), SIGSEGV);
 }

@@ -5,12 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "foundation/posix/fault_code.h"
+#include "rterrors/fpu_control.h"
 
 namespace {
 
 using namespace foundation;
 
-constexpr std::uint16_t ProgramControl = 0x1332;
+constexpr std::uint16_t ProgramControl = rterrors::DefaultFpuControlWord;
 constexpr std::uintptr_t StackLow = 0x7FFF00000000;
 constexpr std::uintptr_t StackHigh = 0x7FFF00800000;
 
@@ -79,17 +80,27 @@ INSTANTIATE_TEST_SUITE_P(
         TFaultCase{"NullRead", Signal(SIGSEGV, SEGV_MAPERR, 0), FaultAccessViolation},
         TFaultCase{"ReadOnlyWrite", Signal(SIGSEGV, SEGV_ACCERR, 0x601000), FaultAccessViolation},
         TFaultCase{"BusError", Signal(SIGBUS, BUS_ADRERR, 0x601000), FaultAccessViolation},
-        TFaultCase{"JustBelowStack", Signal(SIGSEGV, SEGV_MAPERR, StackLow - 8), FaultStackOverflow},
+        TFaultCase{"JustBelowStack", Signal(SIGSEGV, SEGV_MAPERR, StackLow - 8),
+                   FaultStackOverflow},
+        // The system's guard gap below the stack is 1 MiB.
+        TFaultCase{"AtGuardZoneFloor", Signal(SIGSEGV, SEGV_MAPERR, StackLow - 0x100000),
+                   FaultStackOverflow},
+        TFaultCase{"BelowGuardZoneFloor", Signal(SIGSEGV, SEGV_MAPERR, StackLow - 0x100001),
+                   FaultAccessViolation},
         TFaultCase{"FarBelowStack", Signal(SIGSEGV, SEGV_MAPERR, StackLow - 0x200000),
                    FaultAccessViolation},
         TFaultCase{"AboveStack", Signal(SIGSEGV, SEGV_MAPERR, StackHigh), FaultAccessViolation},
         TFaultCase{"Halt", GeneralProtection({0xF4}), FaultPrivilegedInstruction},
-        TFaultCase{"PrefixedPortInput", GeneralProtection({0x66, 0xED}), FaultPrivilegedInstruction},
+        TFaultCase{"PrefixedPortInput", GeneralProtection({0x66, 0xED}),
+                   FaultPrivilegedInstruction},
         TFaultCase{"MoveToControlRegister", GeneralProtection({0x0F, 0x22, 0xD8}),
+                   FaultPrivilegedInstruction},
+        TFaultCase{"MoveToDebugRegister", GeneralProtection({0x0F, 0x23, 0xC0}),
                    FaultPrivilegedInstruction},
         // A general protection fault of an ordinary load (non-canonical address).
         TFaultCase{"NonCanonicalLoad", GeneralProtection({0x48, 0x8B, 0x00}), FaultAccessViolation},
-        TFaultCase{"PrefixesOnly", GeneralProtection({0x66, 0x66, 0x66, 0x66, 0x66, 0x66, 0x66, 0x66}),
+        TFaultCase{"PrefixesOnly",
+                   GeneralProtection({0x66, 0x66, 0x66, 0x66, 0x66, 0x66, 0x66, 0x66}),
                    FaultAccessViolation},
         TFaultCase{"NotAFault", Signal(SIGTERM, 0), 0u}),
     [](const testing::TestParamInfo<TFaultCase>& info) { return std::string(info.param.Name); });

@@ -5,19 +5,16 @@
 
 #include "foundation/extended_bits.h"
 #include "foundation/x87/x87.h"
+#include "support/exact_rounding.h"
+#include "support/faulting.h"
 #include "support/fpu_fixture.h"
 
 namespace {
 
 using foundation::ExtendedBits;
+using rterrors::DefaultFpuControlWord;
 using testsupport::DoubleBits;
-using testsupport::ProgramControlWord;
-
-// Keeps the compiler from folding the operations below at compile time.
-long double Opaque(long double value) {
-    volatile long double held = value;
-    return held;
-}
+using testsupport::Opaque;
 
 class X87Test : public testsupport::TrappingFpuTest {};
 
@@ -26,18 +23,18 @@ std::uint16_t DefinedControlBits() {
 }
 
 TEST_F(X87Test, ControlWordReadsBackAfterLoad) {
-    EXPECT_EQ(DefinedControlBits(), ProgramControlWord);
-    foundation::LoadControlWord(0x037F);
+    EXPECT_EQ(DefinedControlBits(), DefaultFpuControlWord);
+    foundation::LoadControlWord(testsupport::PlatformDefaultControlWord);
     EXPECT_EQ(DefinedControlBits(), 0x033F);
-    foundation::LoadControlWord(ProgramControlWord);
-    EXPECT_EQ(DefinedControlBits(), ProgramControlWord);
+    foundation::LoadControlWord(DefaultFpuControlWord);
+    EXPECT_EQ(DefinedControlBits(), DefaultFpuControlWord);
 }
 
 TEST_F(X87Test, LoadingTheControlWordClearsPendingFlags) {
     // An inexact result is masked but still sets its flag (bit 5).
     (void)foundation::StoreDouble(Opaque(1.0L) / 3.0L);
     EXPECT_NE(foundation::ReadStatusWord() & 0x20, 0);
-    foundation::LoadControlWord(ProgramControlWord);
+    foundation::LoadControlWord(DefaultFpuControlWord);
     EXPECT_EQ(foundation::ReadStatusWord() & 0x3F, 0);
 }
 
@@ -87,13 +84,8 @@ TEST_F(X87Test, RoundToInt64TiesToEven) {
     EXPECT_EQ(foundation::RoundToInt64(Opaque(1999999999999999999.0L)), 1999999999999999999);
 }
 
+// Each fault case runs in a child, which inherits the trapping control word.
 using X87DeathTest = X87Test;
-
-// Each fault case runs in a child that loads the program's control word.
-void LoadAndRun(void (*operation)()) {
-    foundation::LoadControlWord(ProgramControlWord);
-    operation();
-}
 
 TEST_F(X87DeathTest, TrappedFaultsKillWithSigfpe) {
     struct Case {
@@ -105,14 +97,15 @@ TEST_F(X87DeathTest, TrappedFaultsKillWithSigfpe) {
         {"zero times infinity",
          [] { (void)foundation::StoreDouble(Opaque(0.0L) * Opaque(__builtin_infl())); }},
         {"infinity minus infinity",
-         [] { (void)foundation::StoreDouble(Opaque(__builtin_infl()) - Opaque(__builtin_infl())); }},
+         [] {
+             (void)foundation::StoreDouble(Opaque(__builtin_infl()) - Opaque(__builtin_infl()));
+         }},
         {"sine of infinity", [] { (void)foundation::ExtendedSine(Opaque(__builtin_infl())); }},
-        {"division by zero",
-         [] { (void)foundation::StoreDouble(Opaque(1.0L) / Opaque(0.0L)); }},
+        {"division by zero", [] { (void)foundation::StoreDouble(Opaque(1.0L) / Opaque(0.0L)); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EXIT(LoadAndRun(c.operation), ::testing::KilledBySignal(SIGFPE), "");
+        EXPECT_EXIT(c.operation(), ::testing::KilledBySignal(SIGFPE), "");
     }
 }
 
@@ -142,14 +135,23 @@ TEST(ExtendedBitsTest, FieldsOfKnownValues) {
     EXPECT_TRUE(ExtendedBits::Of(-__builtin_infl()).IsInfinity());
 }
 
+// pi/200 from the exact reference: the significand's eight bytes, then the
+// exponent's two, little-endian.
 TEST(ExtendedBitsTest, BytesRoundTrip) {
-    const std::array<std::uint8_t, 10> bytes = {0x36, 0xCE, 0x38, 0xB9, 0x90,
-                                                0xFC, 0xAD, 0x80, 0xF9, 0x3F};
+    const testsupport::TExact grads = testsupport::GradsToRadiansExact();
+    const std::uint64_t significand = grads.Magnitude.BitsFrom(0);
+    const auto exponent =
+        static_cast<std::uint16_t>(grads.Exponent + 63 + ExtendedBits::ExponentBias);
+    std::array<std::uint8_t, 10> bytes;
+    for (int k = 0; k < 10; ++k) {
+        bytes[k] =
+            static_cast<std::uint8_t>(k < 8 ? significand >> (8 * k) : exponent >> (8 * (k - 8)));
+    }
     const long double value = foundation::ExtendedFromBytes(bytes);
     EXPECT_EQ(foundation::ExtendedToBytes(value), bytes);
     const ExtendedBits bits = ExtendedBits::Of(value);
-    EXPECT_EQ(bits.Exponent(), 0x3FF9);
-    EXPECT_EQ(bits.Significand, 0x80ADFC90B938CE36u);
+    EXPECT_EQ(bits.Exponent(), exponent);
+    EXPECT_EQ(bits.Significand, significand);
 }
 
 } // namespace
