@@ -67,4 +67,28 @@ if(SURVEY_STATIC_PROGRAM AND NOT SURVEY_SANITIZE)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6")
 endif()
 
+# The ZIP for Windows users, from the Windows build (`cpack -G ZIP` in
+# build-windows, or `cmake --workflow --preset windows-zip`): one folder
+# holding survey.exe, the README as text with CR LF line ends, and the
+# examples. Only this component goes into it.
+if(WIN32)
+  set(SURVEY_README_TXT ${PROJECT_BINARY_DIR}/README.txt)
+  file(READ ${PROJECT_SOURCE_DIR}/README.md survey_readme)
+  string(REPLACE "\n" "\r\n" survey_readme "${survey_readme}")
+  file(WRITE ${SURVEY_README_TXT} "${survey_readme}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
+
+  install(PROGRAMS $<TARGET_FILE:survey> DESTINATION . COMPONENT windows_zip)
+  install(FILES ${SURVEY_README_TXT} DESTINATION . COMPONENT windows_zip)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples DESTINATION . COMPONENT windows_zip)
+
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME survey-${PROJECT_VERSION}-windows-x64)
+  set(CPACK_PACKAGING_INSTALL_PREFIX "")
+  set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+  set(CPACK_COMPONENTS_ALL windows_zip)
+  set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+endif()
+
 include(CPack)

@@ -1,0 +1,165 @@
+// The vectored exception handler and the checkpoints it continues at.
+//
+// A processor fault reaches the vectored handler before any frame-based
+// handler, the C++ run-time's among them. The handler only describes the
+// fault in a static record; it does not leave the system's dispatch itself.
+// It rewrites the faulting thread's context so that, once it answers
+// EXCEPTION_CONTINUE_EXECUTION and the system has restored that context,
+// the thread runs LandAtCheckpoint on a small stack of its own, and that
+// routine jumps to the innermost checkpoint with __builtin_longjmp.
+//
+// - Continuing, not jumping out of the handler: the system finishes its
+//   dispatch and restores registers and floating-point state in full.
+// - A stack of its own: after a stack overflow the faulting stack has no
+//   room left for anything.
+// - __builtin_longjmp, not longjmp: mingw's longjmp unwinds the frames in
+//   between through the system's unwinder, which cannot walk from the
+//   landing stack and would run clean-up in frames the fault left half
+//   done. __builtin_longjmp restores only the frame pointer, the stack
+//   pointer and the resume address, as siglongjmp does on POSIX. The frames
+//   jumped over are dropped without unwinding; that is sound because
+//   nothing between a checkpoint and a fault owns a resource to release.
+//   What RunWithFaultCheckpoint reads after the jump is static or lives in
+//   its frame, and the compiler keeps nothing in registers across it.
+#include <windows.h>
+
+#include "foundation/process_exit.h"
+#include "foundation/windows/fault_record.h"
+
+namespace foundation {
+
+namespace {
+
+constexpr int ExitWithoutCheckpoint = 255;
+
+// Room the system keeps for the handler when the stack overflows.
+constexpr ULONG StackGuarantee = 16 * 1024;
+
+// __builtin_setjmp keeps the frame pointer, the resume address and the
+// stack pointer, and leaves two words for the target's own use.
+using TJumpBuffer = void* [5];
+
+struct TCheckpoint {
+    TJumpBuffer Buffer;
+    TCheckpoint* Outer = nullptr;
+};
+
+TCheckpoint* CurrentCheckpoint = nullptr;
+TFaultRecord PendingFault;
+PVOID HandlerEntry = nullptr;
+
+constexpr std::size_t LandingStackSize = 4096;
+alignas(16) unsigned char LandingStack[LandingStackSize];
+// Below the top: the return slot and the caller's 32-byte spill area that
+// a routine entered by a call may use.
+constexpr std::size_t LandingFrameReserve = 48;
+
+[[noreturn]] void LandAtCheckpoint() {
+    __builtin_longjmp(CurrentCheckpoint->Buffer, 1);
+}
+
+// The x87 state the landing continues with: the control word as it was,
+// every register empty, no exception flag pending. A pending unmasked flag
+// would fault again at the next x87 instruction that waits.
+void ClearX87Exceptions(CONTEXT& context) {
+    context.FltSave.StatusWord = 0;
+    context.FltSave.TagWord = 0; // abridged tag word: every register empty
+}
+
+LONG CALLBACK FaultHandler(EXCEPTION_POINTERS* pointers) {
+    const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
+    // Not a fault, or no checkpoint to go to: the frames' handlers and,
+    // after them, the system decide, as if this handler were not there.
+    if (!IsProcessorFault(record.ExceptionCode) || CurrentCheckpoint == nullptr) {
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    PendingFault = DescribeFault(record);
+    CONTEXT& context = *pointers->ContextRecord;
+    ClearX87Exceptions(context);
+    const auto top = reinterpret_cast<DWORD64>(LandingStack + LandingStackSize);
+    context.Rsp = top - LandingFrameReserve - sizeof(void*);
+    context.Rip = reinterpret_cast<DWORD64>(&LandAtCheckpoint);
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+// After an overflow the system has spent the stack's guard page, and a
+// second overflow would end the process without a word. A guard page goes
+// back just below the page in use, as long as that leaves the two lowest
+// pages and the guaranteed room below it; from there the system moves it
+// down as the stack grows, up to the next overflow.
+void RestoreStackGuard() {
+    MEMORY_BASIC_INFORMATION stack{};
+    if (VirtualQuery(&stack, &stack, sizeof stack) == 0) {
+        return;
+    }
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    const std::uintptr_t page = system.dwPageSize;
+    ULONG guarantee = 0; // 0 asks for the current guarantee
+    SetThreadStackGuarantee(&guarantee);
+    const std::uintptr_t guard = (reinterpret_cast<std::uintptr_t>(&stack) & ~(page - 1)) - page;
+    const std::uintptr_t floor =
+        reinterpret_cast<std::uintptr_t>(stack.AllocationBase) + 2 * page + guarantee;
+    if (guard < floor) {
+        return;
+    }
+    void* const at = reinterpret_cast<void*>(guard);
+    DWORD previous = 0;
+    if (VirtualAlloc(at, page, MEM_COMMIT, PAGE_READWRITE) != nullptr) {
+        VirtualProtect(at, page, PAGE_READWRITE | PAGE_GUARD, &previous);
+    }
+}
+
+// Makes the enclosing checkpoint current again however the inner one is left.
+struct TCheckpointScope {
+    TCheckpoint Checkpoint;
+    TCheckpointScope() { Checkpoint.Outer = CurrentCheckpoint; }
+    ~TCheckpointScope() { CurrentCheckpoint = Checkpoint.Outer; }
+};
+
+} // namespace
+
+void InstallFaultHandlers() {
+    if (HandlerEntry != nullptr) {
+        return;
+    }
+    ULONG guarantee = StackGuarantee;
+    SetThreadStackGuarantee(&guarantee);
+    HandlerEntry = AddVectoredExceptionHandler(1, FaultHandler);
+}
+
+void RemoveFaultHandlers() {
+    if (HandlerEntry == nullptr) {
+        return;
+    }
+    RemoveVectoredExceptionHandler(HandlerEntry);
+    HandlerEntry = nullptr;
+}
+
+bool RunWithFaultCheckpoint(void (*body)(void*), void* context, TFaultRecord& fault) {
+    TCheckpointScope scope;
+    if (__builtin_setjmp(scope.Checkpoint.Buffer) != 0) {
+        CurrentCheckpoint = scope.Checkpoint.Outer;
+        fault = PendingFault;
+        if (fault.Code == FaultStackOverflow) {
+            RestoreStackGuard();
+        }
+        return false;
+    }
+    // The scope's destructor puts the outer checkpoint back, so the global
+    // never outlives the checkpoint it points to.
+    // cppcheck-suppress danglingLifetime
+    CurrentCheckpoint = &scope.Checkpoint;
+    body(context);
+    return true;
+}
+
+void RaiseFault(const TFaultRecord& fault) {
+    if (CurrentCheckpoint == nullptr) {
+        ExitProcess(ExitWithoutCheckpoint);
+    }
+    PendingFault = fault;
+    __builtin_longjmp(CurrentCheckpoint->Buffer, 1);
+}
+
+} // namespace foundation

@@ -1,0 +1,11 @@
+#include "foundation/process_exit.h"
+
+#include <windows.h>
+
+namespace foundation {
+
+void ExitProcess(std::uint32_t code) {
+    ::ExitProcess(code & 0xFF);
+}
+
+} // namespace foundation

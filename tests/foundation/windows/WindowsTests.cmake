@@ -1,0 +1,104 @@
+# The test suites in the Windows cross build. Included from tests/ when
+# WIN32; every program runs under Wine through CMAKE_CROSSCOMPILING_EMULATOR.
+
+# No GoogleTest is packaged for the cross compiler: Debian's sources are
+# built with it, as static libraries, without our warning flags.
+set(SURVEY_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for the cross build")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_SHARED_LIBS OFF)
+get_directory_property(survey_compile_options COMPILE_OPTIONS)
+set_directory_properties(PROPERTIES COMPILE_OPTIONS "")
+add_subdirectory(${SURVEY_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+set_directory_properties(PROPERTIES COMPILE_OPTIONS "${survey_compile_options}")
+
+# Test files that stay with the POSIX build:
+# - posix/: the POSIX side of foundation (signals, descriptors, ELF images);
+# - textio stream tests, rterrors child tests, alloc: each case forks a
+#   child with real descriptors;
+# - rterrors/report_format_test.cpp: it finds the program's base in the ELF
+#   program headers and expects the Linux build's module names; on Windows
+#   the module lookup has its own tests here and the reports are compared
+#   byte for byte by the transcripts.
+set(SURVEY_PLATFORM_TEST_EXCLUDE
+    "/posix/|/textio/stream_[a-z_]*\\.(cpp|h)$|/rterrors/(fallback_child|report_child|report_format)_test\\.cpp$")
+
+# The POSIX death tests expect a trapped fault to end the child by a signal;
+# on Windows it ends the process with the fault's exception code, and
+# death_by_fault.h says which codes each signal stands for.
+set(SURVEY_TEST_COMPILE_OPTIONS -include ${CMAKE_CURRENT_LIST_DIR}/death_by_fault.h)
+# Left out by name:
+# - the area death tests match the report with regular expressions that the
+#   Windows build of GoogleTest (simple expressions only) cannot read; the
+#   same reports are compared byte for byte by the Windows transcripts;
+# - the access violation message test expects the Linux build's module name
+#   and formats the address through a long, which has 32 bits on Windows.
+set(SURVEY_TEST_FILTER "-AreaDeathTest.*:AccessViolationTest.MessageNamesModuleAndBothAddresses")
+
+# A prefix of our own inside the build tree, made once at configure time:
+# its first start prints set-up lines on standard error and takes seconds.
+# Without a debugger set up in it, a fault that nothing handles ends the
+# process at once with the fault's code, as the death tests expect, instead
+# of starting Wine's debugger.
+if(NOT EXISTS ${SURVEY_WINEPREFIX}/system.reg)
+  message(STATUS "Creating the Wine prefix ${SURVEY_WINEPREFIX}")
+  execute_process(COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot --init
+                  OUTPUT_QUIET ERROR_QUIET RESULT_VARIABLE survey_wineboot)
+  if(NOT survey_wineboot EQUAL 0)
+    message(FATAL_ERROR "wineboot failed (${survey_wineboot}) in ${SURVEY_WINEPREFIX}")
+  endif()
+  execute_process(COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} reg delete
+                          "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug"
+                          /v Debugger /f
+                  OUTPUT_QUIET ERROR_QUIET)
+endif()
+
+# The tests that start the Windows programs. The transcripts of
+# tests/e2e/cases and tests/programs/cases run from the host: the runner is
+# built for it with the host compiler (a project of its own, since this one
+# is cross compiled), and each case is one test.
+set(SURVEY_WINDOWS_TESTS_DIR ${CMAKE_CURRENT_LIST_DIR})
+function(survey_windows_program_tests)
+  # The fault report test starts the test build that faults on purpose.
+  target_compile_definitions(foundation_tests PRIVATE
+    SURVEY_FAULTING_PROGRAM="$<TARGET_FILE:faulting_survey>")
+  add_dependencies(foundation_tests faulting_survey)
+
+  include(ExternalProject)
+  set(e2e ${PROJECT_SOURCE_DIR}/tests/e2e)
+  set(case_dirs ${e2e}/cases ${PROJECT_SOURCE_DIR}/tests/programs/cases)
+  set(runner_dir ${CMAKE_BINARY_DIR}/host-transcripts)
+  # The launcher's words go through the host project's command line with
+  # "|" between them, and reach the runner that way too.
+  string(JOIN "|" launcher ${CMAKE_CROSSCOMPILING_EMULATOR})
+  ExternalProject_Add(windows_transcripts
+    SOURCE_DIR ${SURVEY_WINDOWS_TESTS_DIR}/transcripts
+    BINARY_DIR ${runner_dir}
+    CMAKE_ARGS
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo
+      -DSURVEY_E2E_DIR=${e2e}
+      -DSURVEY_PROGRAM_CASES_DIR=${PROJECT_SOURCE_DIR}/tests/programs/cases
+      -DSURVEY_PROGRAM=$<TARGET_FILE:survey>
+      -DSURVEY_FAULTING_PROGRAM=$<TARGET_FILE:faulting_survey>
+      -DSURVEY_HANDLE_LAUNCHER=$<TARGET_FILE:handle_launch>
+      -DSURVEY_LAUNCHER=${launcher}
+    BUILD_ALWAYS ON
+    INSTALL_COMMAND "")
+  # The ZIP for Windows users. cpack installs from this build folder, so it
+  # runs alone.
+  add_test(NAME windows_zip_holds_program_readme_examples
+           COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR}
+                   -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -P ${SURVEY_WINDOWS_TESTS_DIR}/zip_test.cmake)
+  set_tests_properties(windows_zip_holds_program_readme_examples PROPERTIES RUN_SERIAL TRUE)
+
+  foreach(dir IN LISTS case_dirs)
+    file(GLOB names LIST_DIRECTORIES true RELATIVE ${dir} CONFIGURE_DEPENDS ${dir}/*)
+    foreach(name IN LISTS names)
+      if(IS_DIRECTORY ${dir}/${name})
+        add_test(NAME windows_transcript.${name}
+                 COMMAND ${runner_dir}/windows_transcripts
+                         --gtest_filter=Cases/Transcript.MatchesExpectedBytes/${name})
+        set_tests_properties(windows_transcript.${name} PROPERTIES TIMEOUT 120)
+      endif()
+    endforeach()
+  endforeach()
+endfunction()
