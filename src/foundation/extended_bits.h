@@ -3,7 +3,6 @@
 // little-endian bytes: the significand, then sign and exponent.
 #pragma once
 
-#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -69,34 +68,6 @@ struct ExtendedBits {
     constexpr bool IsZero() const { return Exponent() == 0 && Significand == 0; }
 
     constexpr bool operator==(const ExtendedBits&) const = default;
-
-#if !SURVEY_SOFT_EXTENDED
-    // Transitional, for the tests written against long double.
-    static ExtendedBits Of(long double value) {
-        unsigned char bytes[ValueBytes];
-        std::memcpy(bytes, &value, sizeof bytes);
-        return FromBytes(bytes);
-    }
-    long double Value() const {
-        unsigned char bytes[ValueBytes];
-        ToBytes(bytes);
-        long double value = 0.0L;
-        std::memcpy(&value, bytes, sizeof bytes);
-        return value;
-    }
-#endif
 };
-
-#if !SURVEY_SOFT_EXTENDED
-// Transitional, for the tests written against long double.
-inline long double ExtendedFromBytes(const std::array<std::uint8_t, 10>& bytes) {
-    return ExtendedBits::FromBytes(bytes.data()).Value();
-}
-inline std::array<std::uint8_t, 10> ExtendedToBytes(long double value) {
-    std::array<std::uint8_t, 10> bytes{};
-    ExtendedBits::Of(value).ToBytes(bytes.data());
-    return bytes;
-}
-#endif
 
 } // namespace foundation

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "rterrors/layers.h"
+#include "support/faulting.h"
 #include "rterrors/program_exit.h"
 #include "rterrors/run_errors.h"
 #include "rterrors/top_level.h"
@@ -40,7 +41,8 @@ volatile int DepthLimit = -1;
 __attribute__((no_sanitize("undefined"))) void RaiseFault(std::int32_t fault) {
     switch (fault) {
     case IllegalInstruction:
-        __builtin_trap();
+        testsupport::IllegalInstruction();
+        break;
     case IntegerDivisionByZero:
         Zero = 100 / Zero;
         break;

@@ -8,10 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/x87/x87.h"
+#include "foundation/extended.h"
 #include "rterrors/fpu_control.h"
 #include "rterrors/program_child.h"
 #include "support/faulting.h"
+#include "support/fpu_fixture.h"
 #include "support/program_base.h"
 #include "support/report_match.h"
 #include "textio/text_stream.h"
@@ -19,10 +20,11 @@
 namespace {
 
 using namespace rterrors;
+using rterrorstest::BeyondDouble;
 using rterrorstest::FailWith;
 using testsupport::AnyAddress;
 using testsupport::MatchesMasked;
-using testsupport::Opaque;
+using testsupport::OpaqueExtended;
 using testsupport::ProgramBase;
 
 // Only the core layer: output works, errors are not turned into exceptions.
@@ -61,9 +63,10 @@ INSTANTIATE_TEST_SUITE_P(
         TFallbackCase{"LowBitsOfCode", FailWith<300>, 44},
         TFallbackCase{"OutOfMemory", [] { RaiseRunError(1); }, 203},
         TFallbackCase{"ReasonWithoutRow", [] { RaiseRunError(99); }, 99},
-        TFallbackCase{"FloatOverflow", [] { (void)foundation::StoreDouble(Opaque(1e400L)); }, 205},
+        TFallbackCase{"FloatOverflow",
+                      [] { (void)foundation::StoreDouble(OpaqueExtended(BeyondDouble)); }, 205},
         TFallbackCase{"NullRead", [] { testsupport::ReadAt(0); }, 216},
-        TFallbackCase{"UnknownFault", [] { asm volatile("ud2"); }, 255},
+        TFallbackCase{"UnknownFault", [] { testsupport::IllegalInstruction(); }, 255},
         TFallbackCase{"ForeignException", [] { throw 42; }, 217}),
     [](const testing::TestParamInfo<TFallbackCase>& info) { return std::string(info.param.Name); });
 
@@ -126,18 +129,20 @@ TEST_P(LayerGuardTest, EscapeFromInitialisationEndsWithRunError) {
 
 INSTANTIATE_TEST_SUITE_P(
     Escapes, LayerGuardTest,
-    testing::Values(
-        TGuardCase{"Exception", [] { RaiseAt(new EConvertError("init"), ProgramBase() + 0x30); },
-                   217},
-        TGuardCase{"RunError", FailWith<2>, 217},
-        TGuardCase{"Fault", [] { asm volatile("ud2"); }, 217},
-        TGuardCase{"FloatFault", [] { (void)foundation::StoreDouble(Opaque(1e400L)); }, 217}),
+    testing::Values(TGuardCase{"Exception",
+                               [] { RaiseAt(new EConvertError("init"), ProgramBase() + 0x30); },
+                               217},
+                    TGuardCase{"RunError", FailWith<2>, 217},
+                    TGuardCase{"Fault", [] { testsupport::IllegalInstruction(); }, 217},
+                    TGuardCase{"FloatFault",
+                               [] { (void)foundation::StoreDouble(OpaqueExtended(BeyondDouble)); },
+                               217}),
     [](const testing::TestParamInfo<TGuardCase>& info) { return std::string(info.param.Name); });
 
 // Before the error layer there is no FaultObjectHook: the fault is not the
 // guard's, it goes to the top-level handler and its own code.
 const TLayer FaultBeforeErrorLayer[] = {
-    CoreLayer, {[] { asm volatile("ud2"); }, MarkFinalised}, ErrorLayer};
+    CoreLayer, {[] { testsupport::IllegalInstruction(); }, MarkFinalised}, ErrorLayer};
 
 TEST(LayerGuardFaultTest, FaultBeforeErrorLayerKeepsItsCode) {
     const auto outcome = rterrorstest::RunProgram([] {}, FaultBeforeErrorLayer);
@@ -146,7 +151,10 @@ TEST(LayerGuardFaultTest, FaultBeforeErrorLayerKeepsItsCode) {
                                                "\r\nfinalised;"));
 }
 
-TEST(FpuAfterFaultTest, HandlerResetsTheUnit) {
+// The unit's control and status words after a trapped fault. The software
+// arithmetic has no unit and no state to reset: left out with it.
+#if !SURVEY_SOFT_EXTENDED
+TEST(X87FpuAfterFaultTest, HandlerResetsTheUnit) {
     const auto outcome = RunWithoutHooks([] {
         rterrors::FaultObjectHook = [](const foundation::TFaultRecord&) { return new TObject; };
         rterrors::ExceptionHook = [](TObject*, TCodeAddress) {
@@ -156,7 +164,7 @@ TEST(FpuAfterFaultTest, HandlerResetsTheUnit) {
             (void)!write(1, words, sizeof words);
             _exit(0);
         };
-        (void)foundation::StoreDouble(Opaque(1e400L));
+        (void)foundation::StoreDouble(OpaqueExtended(BeyondDouble));
     });
     ASSERT_EQ(outcome.ExitCode(), 0);
     ASSERT_EQ(outcome.Out.size(), 4u);
@@ -165,5 +173,6 @@ TEST(FpuAfterFaultTest, HandlerResetsTheUnit) {
               DefaultFpuControlWord);
     EXPECT_EQ(outcome.Out[2] | outcome.Out[3], 0); // flags clear, stack empty
 }
+#endif
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <functional>
 #include <span>
 
+#include "foundation/extended.h"
 #include "rterrors/layers.h"
 #include "rterrors/program_exit.h"
 #include "rterrors/run_errors.h"
@@ -40,6 +41,11 @@ RunProgram(const std::function<void()>& statement,
             testsupport::LimitResource(RLIMIT_STACK, 8 << 20);
         });
 }
+
+// 2^1329, about 1.2e400: far above the largest double, so storing it to a
+// double overflows.
+inline constexpr foundation::Extended BeyondDouble = foundation::MakeExtended(
+    false, foundation::ExtendedBits::ExponentBias + 1329, foundation::ExtendedBits::IntegerBit);
 
 // A statement whose I/O failed with the code.
 template <int Code> void FailWith() {

@@ -1,3 +1,5 @@
+#include <dlfcn.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -100,6 +102,8 @@ TEST(ExceptionReportTest, AddressIsOffsetInsideModule) {
 }
 
 TEST(ExceptionReportTest, AddressInSharedLibraryNamesLibrary) {
+    if (dlopen("libc.so.6", RTLD_NOW | RTLD_NOLOAD) == nullptr)
+        GTEST_SKIP() << "a statically linked test program has no shared library loaded";
     const EConvertError object("x");
     const std::string report = Report(&object, reinterpret_cast<TCodeAddress>(&std::abort));
     EXPECT_EQ(report.rfind("Exception EConvertError in module libc.so.6 at ", 0), 0u) << report;
@@ -176,7 +180,8 @@ TEST_F(RunErrorLineTest, CodeAndOffsetInTheirPlaces) {
 TEST_F(RunErrorLineTest, CodeAddressKeepsTheLineAt29Characters) {
     ProcessExitCode = 217;
     ErrorAddress = reinterpret_cast<TCodeAddress>(&FormatRunErrorLine);
-    ASSERT_GT(ErrorAddress, 0xFFFFFFFFu); // a 64-bit address would not fit the line as it is
+    if (ErrorAddress <= 0xFFFFFFFFu) // a 64-bit address would not fit the line as it is
+        GTEST_SKIP() << "the program is linked at a fixed low address, which fits the line anyway";
     FormatRunErrorLine();
     EXPECT_EQ(std::string(RunErrorLine, RunErrorLineLength),
               "Runtime error 217 at " + Hex8(ErrorAddress - ProgramBase()));

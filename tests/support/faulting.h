@@ -7,11 +7,7 @@
 
 namespace testsupport {
 
-// Keeps the compiler from folding an operation on the value at compile time.
-inline long double Opaque(long double value) {
-    volatile long double held = value;
-    return held;
-}
+#if defined(__x86_64__)
 
 inline void ReadAt(std::uintptr_t address) {
     asm volatile("movl (%0), %%eax" : : "r"(address) : "eax", "memory");
@@ -19,6 +15,33 @@ inline void ReadAt(std::uintptr_t address) {
 
 inline void WriteAt(std::uintptr_t address) {
     asm volatile("movl $1, (%0)" : : "r"(address) : "memory");
+}
+
+// An undefined instruction; its address is stored in `at` first.
+inline void IllegalInstructionAt(std::uintptr_t& at) {
+    asm volatile("lea 1f(%%rip), %%rax\n\tmov %%rax, %0\n1:\tud2" : "=m"(at) : : "rax");
+}
+
+#elif defined(__aarch64__)
+
+inline void ReadAt(std::uintptr_t address) {
+    asm volatile("ldr w9, [%0]" : : "r"(address) : "w9", "memory");
+}
+
+inline void WriteAt(std::uintptr_t address) {
+    asm volatile("mov w9, #1\n\tstr w9, [%0]" : : "r"(address) : "w9", "memory");
+}
+
+// A permanently undefined instruction; its address is stored in `at` first.
+inline void IllegalInstructionAt(std::uintptr_t& at) {
+    asm volatile("adr x9, 1f\n\tstr x9, %0\n1:\tudf #0" : "=m"(at) : : "x9");
+}
+
+#endif
+
+inline void IllegalInstruction() {
+    std::uintptr_t at = 0;
+    IllegalInstructionAt(at);
 }
 
 // Recurses until the stack runs out.

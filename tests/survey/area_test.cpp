@@ -1,3 +1,4 @@
+#include <array>
 #include <cmath>
 #include <csignal>
 #include <random>
@@ -6,7 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "foundation/extended_bits.h"
+#include "foundation/extended.h"
 #include "rterrors/layers.h"
 #include "rterrors/program_exit.h"
 #include "rterrors/top_level.h"
@@ -131,8 +132,8 @@ double Stored(const testsupport::TExact& exact, int& onceDiffers) {
 
 // Every value ComputeArea stores, from the stored points: PairProduct,
 // AngleDifference, Term and Sum of the last pass, then the three areas. The
-// sine of each stored angle difference is the unit's own, the reference for
-// ExtendedSine.
+// sine of each stored angle difference is ExtendedSine's own: the sine has
+// tests of its own, this one checks the roundings around it.
 std::array<double, 7> ReferenceArea(std::array<int, 8>& onceDiffers) {
     using namespace testsupport;
     double product = 0, angle = 0, term = 0, sum = 0;
@@ -144,7 +145,8 @@ std::array<double, 7> ReferenceArea(std::array<int, 8>& onceDiffers) {
         angle = Stored(
             Add(DecomposeDouble(survey::Directions[j]), DecomposeDouble(-survey::Directions[k])),
             onceDiffers[1]);
-        const TExact sine = DecomposeExtended(foundation::BitsOf(foundation::ExtendedSine(angle)));
+        const TExact sine = DecomposeExtended(
+            foundation::BitsOf(foundation::ExtendedSine(foundation::Extended(angle))));
         term = Stored(Multiply(sine, DecomposeDouble(product)), onceDiffers[2]);
         sum = Stored(Add(DecomposeDouble(sum), DecomposeDouble(term)), onceDiffers[3]);
     }

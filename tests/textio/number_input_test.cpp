@@ -2,14 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdint>
-#include <cstdlib>
 #include <limits>
 #include <ostream>
 #include <string>
 
-#include "foundation/extended_bits.h"
+#include "foundation/extended.h"
 #include "support/fpu_fixture.h"
 #include "support/stream_fixture.h"
 #include "textio/numin_exact.h"
@@ -17,6 +15,8 @@
 namespace {
 
 using namespace std::string_literals;
+using foundation::BitsOf;
+using foundation::Extended;
 using foundation::ExtendedBits;
 using testsupport::TStreamRecord;
 using textio::ModeInput;
@@ -121,11 +121,10 @@ class ReadRealTest : public testsupport::TrappingFpuTest,
 TEST_P(ReadRealTest, ExactBitsCodeAndWhatStaysInTheStream) {
     const RealReadCase& c = GetParam();
     TStreamRecord input(ModeInput, c.Input);
-    const long double value = textio::ReadReal(input.Stream);
+    const Extended value = textio::ReadReal(input.Stream);
     EXPECT_EQ(textio::TakeIoResult(), c.Code);
     if (c.Code == 0) {
-        EXPECT_EQ(ExtendedBits::Of(value),
-                  numin::DecimalModel(c.Digits, c.Scale, c.Negative).Bits());
+        EXPECT_EQ(BitsOf(value), numin::DecimalModel(c.Digits, c.Scale, c.Negative).Bits());
     }
     EXPECT_EQ(input.Rest(), c.Rest);
 }
@@ -156,13 +155,11 @@ using ReadRealSaturation = testsupport::TrappingFpuTest;
 
 TEST_F(ReadRealSaturation, InfinityReachesTheCaller) {
     TStreamRecord input(ModeInput, "-1e5120\r\n0e5120\r\n");
-    const long double negative = textio::ReadReal(input.Stream);
+    const Extended negative = textio::ReadReal(input.Stream);
     textio::ReadLineEnd(input.Stream);
-    const long double positive = textio::ReadReal(input.Stream);
-    EXPECT_EQ(ExtendedBits::Of(negative),
-              ExtendedBits::Make(true, 0x7FFF, ExtendedBits::IntegerBit));
-    EXPECT_EQ(ExtendedBits::Of(positive),
-              ExtendedBits::Make(false, 0x7FFF, ExtendedBits::IntegerBit));
+    const Extended positive = textio::ReadReal(input.Stream);
+    EXPECT_EQ(BitsOf(negative), ExtendedBits::Make(true, 0x7FFF, ExtendedBits::IntegerBit));
+    EXPECT_EQ(BitsOf(positive), ExtendedBits::Make(false, 0x7FFF, ExtendedBits::IntegerBit));
     EXPECT_EQ(textio::TakeIoResult(), 0);
 }
 
@@ -177,7 +174,7 @@ TEST(ReadNumberSequence, InvalidLineThenValidLineAsTheDialogueReadsThem) {
     EXPECT_EQ(textio::TakeIoResult(), 0);
     // After the end of input every number reads as 0 without a code.
     EXPECT_EQ(textio::ReadInteger(input.Stream), 0);
-    EXPECT_EQ(ExtendedBits::Of(textio::ReadReal(input.Stream)), ExtendedBits::Of(0.0L));
+    EXPECT_EQ(BitsOf(textio::ReadReal(input.Stream)), BitsOf(Extended(0.0)));
     EXPECT_EQ(textio::TakeIoResult(), 0);
 }
 
@@ -229,14 +226,12 @@ TEST(SkipToToken, StopsBeforeTheFirstTokenByteOrAtEnd) {
 using ReadRealDeathTest = testsupport::TrappingFpuTest;
 
 TEST_F(ReadRealDeathTest, ValueBeyondTheExtendedRangeNeverReachesTheCaller) {
-    EXPECT_EXIT(
-        {
-            TStreamRecord input(ModeInput, "1e4999\r\n");
-            volatile long double result = textio::ReadReal(input.Stream);
-            (void)result;
-            std::exit(0);
-        },
-        ::testing::KilledBySignal(SIGFPE), "");
+    EXPECT_EXIT(testsupport::ExitWithFault([] {
+                    TStreamRecord input(ModeInput, "1e4999\r\n");
+                    (void)textio::ReadReal(input.Stream);
+                }),
+                ::testing::ExitedWithCode(testsupport::FaultedExitCode),
+                testsupport::FaultText(foundation::FaultFloatOverflow));
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <ostream>
+#include <string>
 #include <string_view>
 
 #include "foundation/extended_bits.h"
@@ -66,6 +68,28 @@ inline Exact FromBits(foundation::ExtendedBits bits) {
     value.Significand = bits.Significand;
     value.Exponent2 = bits.Exponent() == 0 ? MinQuantum : bits.Exponent() - ExtendedBias - 63;
     return value;
+}
+
+// The extended value nearest to digits * 10^scale: exact integers and a
+// single rounding, as a correctly rounded conversion gives it.
+inline Exact NearestDecimal(std::string_view digits, int scale, bool negative = false) {
+    BigNat magnitude = BigNat::FromDecimal(std::string(digits));
+    int exponent2 = 0;
+    bool sticky = false;
+    if (scale >= 0) {
+        magnitude.MulPower(10, scale);
+    } else {
+        // 10^-scale has fewer than 4 * -scale bits: the quotient keeps more
+        // than the 66 bits the rounding looks at.
+        exponent2 = 4 * scale - 68;
+        magnitude.ShiftLeft(-exponent2);
+        for (int k = 0; k < -scale; ++k) {
+            sticky = magnitude.DivideBy(10) != 0 || sticky;
+        }
+    }
+    Exact result = RoundToExtended(magnitude, exponent2, sticky);
+    result.Negative = negative;
+    return result;
 }
 
 // The nearest extended value to 10^k.
@@ -138,3 +162,13 @@ inline Exact DecimalModel(std::string_view digits, int scale, bool negative) {
 }
 
 } // namespace numin
+
+namespace foundation {
+
+// Failure messages show an extended value by its fields.
+inline void PrintTo(const ExtendedBits& bits, std::ostream* os) {
+    *os << (bits.Negative() ? '-' : '+') << std::hex << std::uppercase << "0x" << bits.Significand
+        << " exponent 0x" << bits.Exponent() << std::dec << std::nouppercase;
+}
+
+} // namespace foundation

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "foundation/extended_bits.h"
+#include "foundation/extended.h"
 #include "support/big_nat.h"
 #include "support/exact_rounding.h"
 
@@ -29,8 +29,8 @@ struct TExactDecimal {
 
 // The exact decimal value of a finite extended, from its bits:
 // significand * 2^(exponent - 16383 - 63), a zero field counting as 1.
-inline TExactDecimal ExactDecimal(long double value) {
-    testsupport::TExact exact = testsupport::DecomposeExtended(foundation::ExtendedBits::Of(value));
+inline TExactDecimal ExactDecimal(foundation::Extended value) {
+    testsupport::TExact exact = testsupport::DecomposeExtended(foundation::BitsOf(value));
     TExactDecimal result;
     result.Negative = exact.Negative;
     // Either m * 2^k, or m * 2^-j = m * 5^j / 10^j (each call does nothing

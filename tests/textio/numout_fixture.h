@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "foundation/extended_bits.h"
+#include "foundation/extended.h"
 #include "textio/text_stream.h"
 
 namespace numout {
@@ -13,8 +13,11 @@ inline std::string Text(const textio::TShortText& text) {
     return std::string(text.View());
 }
 
-inline long double Extended(bool negative, std::uint16_t exponent, std::uint64_t significand) {
-    return foundation::ExtendedBits::Make(negative, exponent, significand).Value();
+// Any encoding from its fields: denormals, NaNs and the unsupported ones too.
+inline foundation::Extended FromFields(bool negative, std::uint16_t exponent,
+                                       std::uint64_t significand) {
+    return foundation::ExtendedFromBits(
+        foundation::ExtendedBits::Make(negative, exponent, significand));
 }
 
 } // namespace numout

@@ -131,9 +131,9 @@ TEST_P(RealToTextProperty, ShapeAndValueAtSurveyLayouts) {
     std::mt19937_64 random(20240605u + static_cast<unsigned>(kind));
     constexpr int Samples = 3000;
     for (int i = 0; i < Samples; ++i) {
-        const long double x = RandomDouble(random, kind);
+        const foundation::Extended x(RandomDouble(random, kind));
         const numout::TExactDecimal exact = numout::ExactDecimal(x);
-        const bool huge = foundation::ExtendedBits::Of(x).Exponent() >= Binary120;
+        const bool huge = foundation::BitsOf(x).Exponent() >= Binary120;
         for (const Layout layout : SurveyLayouts) {
             const std::string text =
                 numout::Text(textio::RealToText(x, layout.Width, layout.Decimals));
@@ -167,8 +167,9 @@ TEST_P(RealToTextProperty, ExactTiesRoundHalfUp) {
     for (int i = 0; i < 2000; ++i) {
         const std::uint64_t whole = random() % 1000000;
         const std::uint64_t odd = 2 * (random() % (denominator / 2)) + 1;
-        long double x = static_cast<long double>(whole * denominator + odd) /
-                        static_cast<long double>(denominator);
+        foundation::Extended x =
+            foundation::Extended(static_cast<std::int64_t>(whole * denominator + odd)) /
+            foundation::Extended(static_cast<std::int64_t>(denominator));
         if (random() % 2 != 0) {
             x = -x;
         }

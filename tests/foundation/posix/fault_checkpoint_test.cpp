@@ -47,7 +47,7 @@ void Report(const TCaught& caught) {
 }
 
 void IllegalInstruction() {
-    asm volatile("lea 1f(%%rip), %%rax\n\tmov %%rax, %0\n1:\tud2" : "=m"(Reports->Label) : : "rax");
+    testsupport::IllegalInstructionAt(Reports->Label);
 }
 
 void NullRead() {
