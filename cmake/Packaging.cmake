@@ -40,7 +40,12 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
+# Debian's name for the processor the program is built for.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "aarch64|arm64|ARM64")
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+else()
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
+endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Debian ships programs without their debugging symbols.
 set(CPACK_STRIP_FILES ON)
@@ -55,7 +60,7 @@ square metres, ares and hectares.")
 # where dpkg-shlibdeps can work them out; otherwise the three a C++
 # program built with g++ or clang++ on Debian needs.
 find_program(SURVEY_DPKG_SHLIBDEPS dpkg-shlibdeps)
-if(SURVEY_DPKG_SHLIBDEPS)
+if(SURVEY_DPKG_SHLIBDEPS AND NOT CMAKE_CROSSCOMPILING)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")

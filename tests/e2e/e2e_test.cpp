@@ -7,6 +7,8 @@
 //   handles   optional: "stdin=file|pipe|closed|directory" and
 //             "stdout=file|pipe|closed|full|broken-pipe", one per line
 //   program   optional: "faulting" runs the test build that faults on purpose
+//   unsupported  optional: lines "<processor> <reason>" naming a processor on
+//             which the case has no meaning, with the reason
 // The cases are those under E2E_CASES_DIR and, if set, E2E_PROGRAM_CASES_DIR.
 #include <filesystem>
 #include <sstream>
@@ -57,26 +59,8 @@ e2e::TRunSetup SetupFor(const fs::path& folder) {
     if (fs::exists(folder / "input")) {
         setup.Input = Slurp(folder / "input");
     }
-    std::istringstream handles(fs::exists(folder / "handles") ? Slurp(folder / "handles") : "");
-    std::string line;
-    while (std::getline(handles, line)) {
-        if (line == "stdin=pipe")
-            setup.InputKind = e2e::TInputKind::Pipe;
-        else if (line == "stdin=closed")
-            setup.InputKind = e2e::TInputKind::Closed;
-        else if (line == "stdin=directory")
-            setup.InputKind = e2e::TInputKind::Directory;
-        else if (line == "stdout=pipe")
-            setup.OutputKind = e2e::TOutputKind::Pipe;
-        else if (line == "stdout=closed")
-            setup.OutputKind = e2e::TOutputKind::Closed;
-        else if (line == "stdout=full")
-            setup.OutputKind = e2e::TOutputKind::Full;
-        else if (line == "stdout=broken-pipe")
-            setup.OutputKind = e2e::TOutputKind::BrokenPipe;
-        else if (!line.empty() && line != "stdin=file" && line != "stdout=file")
-            ADD_FAILURE() << "unknown handle setting: " << line;
-    }
+    if (!e2e::ApplyHandles(fs::exists(folder / "handles") ? Slurp(folder / "handles") : "", setup))
+        ADD_FAILURE() << "unknown handle setting in " << folder;
     setup.Launcher = Words(E2E_LAUNCHER);
     // Under Wine a closed descriptor is taken by Wine's own start-up, so the
     // handle launcher starts the program without that handle instead.
@@ -133,10 +117,29 @@ std::string ForModule(std::string errors) {
     return errors;
 }
 
+#if defined(__aarch64__)
+constexpr std::string_view Processor = "aarch64";
+#else
+constexpr std::string_view Processor = "x86_64";
+#endif
+
+// The reason the case has no meaning on this processor; empty when it has.
+std::string UnsupportedHere(const fs::path& folder) {
+    std::istringstream lines(fs::exists(folder / "unsupported") ? Slurp(folder / "unsupported")
+                                                                : "");
+    for (std::string line; std::getline(lines, line);) {
+        if (line.compare(0, Processor.size(), Processor) == 0 && line[Processor.size()] == ' ')
+            return line.substr(Processor.size() + 1);
+    }
+    return {};
+}
+
 class Transcript : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Transcript, MatchesExpectedBytes) {
     const fs::path folder = GetParam();
+    if (const std::string reason = UnsupportedHere(folder); !reason.empty())
+        GTEST_SKIP() << reason;
     e2e::TRunResult result = e2e::RunProgram(ProgramFor(folder), SetupFor(folder));
     ASSERT_FALSE(result.TimedOut);
     EXPECT_EQ(result.Signal, 0);

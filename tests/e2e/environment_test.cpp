@@ -94,6 +94,8 @@ struct TEnvironmentCase {
     int IoCode;
     const char* Module;
     std::size_t ErrorBytes;
+    // Why the case cannot hold when the program runs under an emulator.
+    const char* NotUnderEmulation = nullptr;
 };
 
 std::string ExpectedReport(const TEnvironmentCase& c) {
@@ -125,7 +127,9 @@ const TEnvironmentCase Cases[] = {
          s.OutputKind = e2e::TOutputKind::Pipe;
          s.InChild = [] { testsupport::LimitResource(RLIMIT_FSIZE, 20); };
      },
-     All, 0, nullptr, 20},
+     All, 0, nullptr, 20,
+     "the emulator writes the program's memory map to a file of its own when the program reads "
+     "it at start-up, and that write meets the 20-byte limit first"},
     {"PipeReaderLeavesAfterTheLastFullBlock", "triangle", nullptr,
      [](e2e::TRunSetup& s, const fs::path&) {
          s.InputKind = e2e::TInputKind::Pipe;
@@ -175,6 +179,10 @@ class Environment : public ::testing::TestWithParam<TEnvironmentCase> {};
 
 TEST_P(Environment, EndsWithTheDialogueOrOneReport) {
     const TEnvironmentCase& c = GetParam();
+#ifdef SURVEY_PROGRAM_EMULATOR
+    if (c.NotUnderEmulation != nullptr)
+        GTEST_SKIP() << c.NotUnderEmulation;
+#endif
     std::optional<TProgramCopy> copy;
     if (c.CopyAs != nullptr)
         copy.emplace(c.CopyAs);

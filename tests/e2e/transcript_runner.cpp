@@ -1,5 +1,7 @@
 #include "transcript_runner.h"
 
+#include <sstream>
+
 #include <fcntl.h>
 
 #include "../support/child_process.h"
@@ -64,7 +66,9 @@ TRunResult RunProgram(const std::string& binary, const TRunSetup& setup) {
     testsupport::TChild child({input.Get(), output.Get() >= 0 ? output.Get() : outputFile.Get(),
                                setup.ErrorsClosed ? testsupport::Closed : errors.Get(),
                                setup.InChild},
-                              testsupport::Exec(setup.Launcher.empty() ? binary : argv[0], argv));
+                              setup.HostProgram
+                                  ? testsupport::ExecHost(setup.Launcher.empty() ? binary : argv[0], argv)
+                                  : testsupport::Exec(setup.Launcher.empty() ? binary : argv[0], argv));
     if (setup.AfterStart) {
         setup.AfterStart(child.Pid());
     }
@@ -95,6 +99,30 @@ TRunResult RunProgram(const std::string& binary, const TRunSetup& setup) {
     }
     result.Errors = testsupport::ReadAll(errors.Get());
     return result;
+}
+
+bool ApplyHandles(const std::string& handles, TRunSetup& setup) {
+    std::istringstream lines(handles);
+    bool known = true;
+    for (std::string line; std::getline(lines, line);) {
+        if (line == "stdin=pipe")
+            setup.InputKind = TInputKind::Pipe;
+        else if (line == "stdin=closed")
+            setup.InputKind = TInputKind::Closed;
+        else if (line == "stdin=directory")
+            setup.InputKind = TInputKind::Directory;
+        else if (line == "stdout=pipe")
+            setup.OutputKind = TOutputKind::Pipe;
+        else if (line == "stdout=closed")
+            setup.OutputKind = TOutputKind::Closed;
+        else if (line == "stdout=full")
+            setup.OutputKind = TOutputKind::Full;
+        else if (line == "stdout=broken-pipe")
+            setup.OutputKind = TOutputKind::BrokenPipe;
+        else if (!line.empty() && line != "stdin=file" && line != "stdout=file")
+            known = false;
+    }
+    return known;
 }
 
 } // namespace e2e

@@ -40,6 +40,9 @@ struct TRunSetup {
     // and its settings, a launcher); the binary's path follows them. Empty:
     // the binary itself is run.
     std::vector<std::string> Launcher;
+    // The binary is a program of this machine rather than of the build (a
+    // reference build beside one that runs under an emulator).
+    bool HostProgram = false;
     // Runs in the child just before exec, its handles already in place.
     std::function<void()> InChild;
     // Runs in the runner once the child is started, before any input.
@@ -55,5 +58,10 @@ struct TRunResult {
 };
 
 TRunResult RunProgram(const std::string& binary, const TRunSetup& setup);
+
+// Sets the handle kinds from a case's "handles" text: lines
+// "stdin=file|pipe|closed|directory" and "stdout=file|pipe|closed|full|broken-pipe".
+// False for a line it does not know.
+bool ApplyHandles(const std::string& handles, TRunSetup& setup);
 
 } // namespace e2e

@@ -2,7 +2,8 @@
 # Builds the Debian package from the build folder and checks what it holds:
 # the program in /usr/bin and the compressed manual page, nothing else, the
 # control fields, and that the packaged program is the one just built.
-#   deb_test.sh BUILD_DIR SOURCE_DIR SURVEY
+#   deb_test.sh BUILD_DIR SOURCE_DIR SURVEY ARCHITECTURE [EMULATOR]
+# With EMULATOR (a build for another processor), both programs run under it.
 set -euo pipefail
 here=.; [[ $0 == */* ]] && here=${0%/*}
 . "$here/common.sh"
@@ -10,7 +11,8 @@ here=.; [[ $0 == */* ]] && here=${0%/*}
 need cpack
 need dpkg-deb
 need readelf
-build_dir=$1 source_dir=$2 survey=$3
+build_dir=$1 source_dir=$2 survey=$3 architecture=$4 emulator=${5-}
+run() { ${emulator:+"$emulator"} "$@"; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -18,8 +20,8 @@ trap 'rm -rf "$work"' EXIT
 (cd "$build_dir" && cpack -G DEB -B "$work") >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log"; fail "cpack -G DEB failed"; }
 shopt -s nullglob
-debs=("$work"/survey_*_amd64.deb)
-[ ${#debs[@]} -eq 1 ] || fail "expected one survey_*_amd64.deb, found ${#debs[@]}"
+debs=("$work"/survey_*_"$architecture".deb)
+[ ${#debs[@]} -eq 1 ] || fail "expected one survey_*_$architecture.deb, found ${#debs[@]}"
 deb=${debs[0]}
 
 # The file list: mode and path of every regular file, directories left out.
@@ -33,7 +35,7 @@ stray=$(awk '$2 != "./usr/bin/survey" && $2 !~ /^\.\/usr\/share\//' <<<"$files")
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = survey ] || fail "Package is $(field Package)"
-[ "$(field Architecture)" = amd64 ] || fail "Architecture is $(field Architecture)"
+[ "$(field Architecture)" = "$architecture" ] || fail "Architecture is $(field Architecture)"
 # Every shared library the packaged program loads must come from a package
 # named in Depends (a statically linked program needs none).
 dpkg-deb -x "$deb" "$work/root"
@@ -52,9 +54,9 @@ gzip -dc "$work/root/usr/share/man/man1/survey.1.gz" | cmp -s - "$source_dir/man
 
 # The packaged program answers a sample input exactly as the built one does.
 input=$source_dir/examples/square.txt
-"$work/root/usr/bin/survey" <"$input" >"$work/packaged.out" 2>&1 ||
+run "$work/root/usr/bin/survey" <"$input" >"$work/packaged.out" 2>&1 ||
     fail "the packaged program exits with $?"
-"$survey" <"$input" >"$work/built.out" 2>&1 || fail "the built program exits with $?"
+run "$survey" <"$input" >"$work/built.out" 2>&1 || fail "the built program exits with $?"
 cmp -s "$work/packaged.out" "$work/built.out" ||
     fail "the packaged program's output differs from the built program's"
 echo "package $(basename "$deb") holds the program and the manual page"

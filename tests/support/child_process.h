@@ -231,11 +231,21 @@ class TChild {
         const std::string proc = "/proc/" + std::to_string(Id) + "/";
         char call[32];
         std::snprintf(call, sizeof call, "%ld 0x%x ", static_cast<long>(SYS_read), fd);
+        char onDescriptor[32];
+        std::snprintf(onDescriptor, sizeof onDescriptor, " 0x%x ", fd);
         bool blocked = false;
         PollFor(limitMs, [&] {
             const std::string syscall = ReadFile(proc + "syscall");
+#ifdef SURVEY_PROGRAM_EMULATOR
+            // The emulator makes the host's own call, numbered as the host
+            // numbers it: only its descriptor is told.
+            const bool reading = syscall.find(onDescriptor) == syscall.find(' ');
+#else
+            const bool reading = syscall.rfind(call, 0) == 0;
+            (void)onDescriptor;
+#endif
             blocked = ReadFile(proc + "stat").find(") S ") != std::string::npos &&
-                      (syscall.empty() || syscall.rfind(call, 0) == 0);
+                      (syscall.empty() || reading);
             return blocked || !Running();
         });
         return blocked;
@@ -267,9 +277,10 @@ class TChild {
     TExit Ended;
 };
 
-// A body that executes the program file with the given arguments (none:
-// its path alone as argv[0]), with no descriptors open beyond 0, 1 and 2.
-inline std::function<void()> Exec(const std::string& path, std::vector<std::string> argv = {}) {
+// A body that executes a file of this machine with the given arguments
+// (none: its path alone as argv[0]), with no descriptors open beyond 0, 1
+// and 2.
+inline std::function<void()> ExecHost(const std::string& path, std::vector<std::string> argv = {}) {
     if (argv.empty())
         argv.push_back(path);
     return [path, argv] {
@@ -281,6 +292,21 @@ inline std::function<void()> Exec(const std::string& path, std::vector<std::stri
         execv(path.c_str(), pointers.data());
         _exit(127);
     };
+}
+
+// The same for a program of this build. Where the build's programs run
+// under a user-mode emulator, the emulator executes the file, with the same
+// argv[0].
+inline std::function<void()> Exec(const std::string& path, std::vector<std::string> argv = {}) {
+    if (argv.empty())
+        argv.push_back(path);
+#ifdef SURVEY_PROGRAM_EMULATOR
+    std::vector<std::string> emulated{SURVEY_PROGRAM_EMULATOR, "-0", argv[0], path};
+    emulated.insert(emulated.end(), argv.begin() + 1, argv.end());
+    return ExecHost(SURVEY_PROGRAM_EMULATOR, emulated);
+#else
+    return ExecHost(path, argv);
+#endif
 }
 
 // Lowers a resource limit of this process (a child's own stack or file

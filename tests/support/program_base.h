@@ -11,11 +11,20 @@
 
 namespace testsupport {
 
+// The page where the first loaded segment starts: the load bias of a
+// position-independent program, the fixed link address of another.
 inline std::uintptr_t ProgramBase() {
     std::uintptr_t base = 0;
     dl_iterate_phdr(
         [](dl_phdr_info* info, std::size_t, void* data) {
-            *static_cast<std::uintptr_t*>(data) = info->dlpi_addr;
+            std::uintptr_t lowest = UINTPTR_MAX;
+            for (int i = 0; i < info->dlpi_phnum; ++i) {
+                const auto& segment = info->dlpi_phdr[i];
+                if (segment.p_type == PT_LOAD && segment.p_vaddr < lowest)
+                    lowest = segment.p_vaddr;
+            }
+            constexpr std::uintptr_t PageMask = 4095;
+            *static_cast<std::uintptr_t*>(data) = (info->dlpi_addr + lowest) & ~PageMask;
             return 1;
         },
         &base);

@@ -1,7 +1,9 @@
 // The fault facts of an aarch64 signal context: the program counter, and
 // for an access fault whether it was a write, from the exception syndrome
-// the kernel saves among the context's records. There is no x87: floating
-// point faults come from the software arithmetic, never as signals.
+// the kernel saves among the context's records or, where none is saved (as
+// under user-mode emulation), from the faulting instruction itself. There
+// is no x87: floating-point faults come from the software arithmetic, never
+// as signals.
 #include "foundation/posix/signal_context.h"
 
 namespace foundation {
@@ -34,6 +36,27 @@ bool FindSyndrome(const mcontext_t& machine, std::uint64_t& syndrome) {
     return false;
 }
 
+// Whether a load/store instruction writes memory, from its encoding: the
+// L bit (22) is clear for stores in every load/store class but the
+// PC-relative loads; single-register general forms use opc (23:22) 00 for
+// a store (10 loads sign-extended); atomic read-modify-write forms write.
+bool IsStoreInstruction(std::uint32_t word) {
+    const std::uint32_t kind = (word >> 28) & 0x3;
+    const bool loadBit = (word >> 22) & 1;
+    if (kind == 0x1) {
+        return false; // load register (literal)
+    }
+    if (kind == 0x3) {
+        const bool simd = (word >> 26) & 1;
+        const bool atomic = ((word >> 21) & 1) && ((word >> 10) & 0x3) == 0 && !((word >> 24) & 1);
+        if (atomic && !simd) {
+            return true;
+        }
+        return !loadBit && (simd || !((word >> 23) & 1));
+    }
+    return !loadBit;
+}
+
 } // namespace
 
 TSignalFacts GatherFacts(int signal, const siginfo_t& info, const ucontext_t& context,
@@ -43,11 +66,19 @@ TSignalFacts GatherFacts(int signal, const siginfo_t& info, const ucontext_t& co
     facts.SignalCode = info.si_code;
     facts.SignalAddress = reinterpret_cast<std::uintptr_t>(info.si_addr);
     facts.InstructionAddress = static_cast<std::uintptr_t>(context.uc_mcontext.pc);
+    if (signal != SIGSEGV && signal != SIGBUS) {
+        return facts;
+    }
     std::uint64_t syndrome = 0;
-    if ((signal == SIGSEGV || signal == SIGBUS) && FindSyndrome(context.uc_mcontext, syndrome)) {
+    if (FindSyndrome(context.uc_mcontext, syndrome)) {
         const std::uint64_t kind = syndrome >> SyndromeClassShift;
         facts.WriteAccess = (kind == DataAbortLower || kind == DataAbortSame) &&
                             (syndrome & SyndromeWriteBit) != 0;
+    } else if (facts.SignalAddress != facts.InstructionAddress) {
+        // The instruction was fetched before its access faulted, so its
+        // word is readable (unless the fault was the fetch itself).
+        facts.WriteAccess =
+            IsStoreInstruction(*reinterpret_cast<const std::uint32_t*>(facts.InstructionAddress));
     }
     return facts;
 }

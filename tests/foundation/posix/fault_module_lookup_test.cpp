@@ -29,7 +29,8 @@ TEST(ModuleLookupTest, AddressInProgramGivesProgramAndItsBase) {
 TEST(ModuleLookupTest, AddressInSharedLibraryGivesLibraryName) {
     // Looked up in the library itself: a sanitizer build has its own write.
     void* library = dlopen("libc.so.6", RTLD_NOW | RTLD_NOLOAD);
-    ASSERT_NE(library, nullptr);
+    if (library == nullptr)
+        GTEST_SKIP() << "a statically linked test program has no shared library loaded";
     const auto address = reinterpret_cast<std::uintptr_t>(dlsym(library, "write"));
     dlclose(library);
     foundation::TModuleInfo module;

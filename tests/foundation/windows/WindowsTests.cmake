@@ -1,16 +1,6 @@
 # The test suites in the Windows cross build. Included from tests/ when
 # WIN32; every program runs under Wine through CMAKE_CROSSCOMPILING_EMULATOR.
 
-# No GoogleTest is packaged for the cross compiler: Debian's sources are
-# built with it, as static libraries, without our warning flags.
-set(SURVEY_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for the cross build")
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_SHARED_LIBS OFF)
-get_directory_property(survey_compile_options COMPILE_OPTIONS)
-set_directory_properties(PROPERTIES COMPILE_OPTIONS "")
-add_subdirectory(${SURVEY_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-set_directory_properties(PROPERTIES COMPILE_OPTIONS "${survey_compile_options}")
-
 # Test files that stay with the POSIX build:
 # - posix/: the POSIX side of foundation (signals, descriptors, ELF images);
 # - textio stream tests, rterrors child tests, alloc: each case forks a
