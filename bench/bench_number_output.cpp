@@ -13,9 +13,9 @@ namespace {
 
 struct TLayout {
     int Width;
-    int Decimals;        // negative: the exponent form
-    double Divisor;      // square metres to the unit shown
-    const char* Format;  // the C library's nearest counterpart
+    int Decimals;       // negative: the exponent form
+    double Divisor;     // square metres to the unit shown
+    const char* Format; // the C library's nearest counterpart
 };
 
 constexpr TLayout SquareMetres{7, 2, 1.0, "%7.2Lf"};
@@ -52,14 +52,30 @@ void SnprintfOn(benchmark::State& state, const TLayout& layout) {
     state.SetItemsProcessed(state.iterations());
 }
 
-void BM_RealToText_7_2(benchmark::State& state) { RealToTextOn(state, SquareMetres); }
-void BM_Snprintf_7_2(benchmark::State& state) { SnprintfOn(state, SquareMetres); }
-void BM_RealToText_8_4(benchmark::State& state) { RealToTextOn(state, Ares); }
-void BM_Snprintf_8_4(benchmark::State& state) { SnprintfOn(state, Ares); }
-void BM_RealToText_8_5(benchmark::State& state) { RealToTextOn(state, Hectares); }
-void BM_Snprintf_8_5(benchmark::State& state) { SnprintfOn(state, Hectares); }
-void BM_RealToText_Exponent(benchmark::State& state) { RealToTextOn(state, Exponent); }
-void BM_Snprintf_Exponent(benchmark::State& state) { SnprintfOn(state, Exponent); }
+void BM_RealToText_7_2(benchmark::State& state) {
+    RealToTextOn(state, SquareMetres);
+}
+void BM_Snprintf_7_2(benchmark::State& state) {
+    SnprintfOn(state, SquareMetres);
+}
+void BM_RealToText_8_4(benchmark::State& state) {
+    RealToTextOn(state, Ares);
+}
+void BM_Snprintf_8_4(benchmark::State& state) {
+    SnprintfOn(state, Ares);
+}
+void BM_RealToText_8_5(benchmark::State& state) {
+    RealToTextOn(state, Hectares);
+}
+void BM_Snprintf_8_5(benchmark::State& state) {
+    SnprintfOn(state, Hectares);
+}
+void BM_RealToText_Exponent(benchmark::State& state) {
+    RealToTextOn(state, Exponent);
+}
+void BM_Snprintf_Exponent(benchmark::State& state) {
+    SnprintfOn(state, Exponent);
+}
 
 BENCHMARK(BM_RealToText_7_2);
 BENCHMARK(BM_Snprintf_7_2);

@@ -36,7 +36,7 @@ std::string PointLines() {
 // A temporary file with the point lines, put on standard input for the
 // benchmark's lifetime; the previous standard input comes back afterwards.
 class TPointFileOnInput {
-public:
+  public:
     TPointFileOnInput() {
         char path[] = "/tmp/survey_bench_XXXXXX";
         const int fd = mkstemp(path);
@@ -55,11 +55,13 @@ public:
     }
     bool Ok = false;
 
-private:
+  private:
     int Saved = -1;
 };
 
-void Rewind() { lseek(0, 0, SEEK_SET); }
+void Rewind() {
+    lseek(0, 0, SEEK_SET);
+}
 
 void BM_ReadRealStream(benchmark::State& state) {
     TPointFileOnInput input;

@@ -32,7 +32,8 @@ inline std::vector<double> AreaValues(double divisor) {
     std::vector<double> values;
     values.reserve(ValueCount);
     for (std::size_t i = 0; i < ValueCount; ++i) {
-        double area = i % 16 == 15 ? std::pow(10.0, tinyDecade(random)) : std::pow(10.0, decade(random));
+        double area =
+            i % 16 == 15 ? std::pow(10.0, tinyDecade(random)) : std::pow(10.0, decade(random));
         if (i % 8 == 3) {
             area = -area;
         }

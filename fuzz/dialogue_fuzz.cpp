@@ -36,7 +36,8 @@ std::string ReadAll(int fd) {
     std::string text;
     char chunk[65536];
     lseek(fd, 0, SEEK_SET);
-    for (ssize_t n; (n = read(fd, chunk, sizeof chunk)) > 0;) text.append(chunk, static_cast<std::size_t>(n));
+    for (ssize_t n; (n = read(fd, chunk, sizeof chunk)) > 0;)
+        text.append(chunk, static_cast<std::size_t>(n));
     return text;
 }
 
@@ -94,8 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Fail("the program ended by a signal");
     }
     const int exitCode = WEXITSTATUS(status);
-    const soak::TPrediction prediction = soak::PredictDialogue(
-        std::string_view(reinterpret_cast<const char*>(data), size));
+    const soak::TPrediction prediction =
+        soak::PredictDialogue(std::string_view(reinterpret_cast<const char*>(data), size));
     const std::string verdict = soak::CheckRun(prediction, exitCode, out, err);
     if (!verdict.empty()) {
         std::fprintf(stderr, "%s\n", verdict.c_str());

@@ -28,8 +28,7 @@ inline void UseControlWord(std::uint16_t word) {
 }
 
 inline void Require(bool condition, const char* what) {
-    if (!condition)
-        Fail(what);
+    if (!condition) Fail(what);
 }
 
 } // namespace fuzz

@@ -27,7 +27,8 @@ void CheckInteger(std::string_view text) {
     const textio::TIntegerParse got = textio::ParseInteger(std::string(text).c_str());
     const soak::TIntegerVerdict want = soak::JudgeInteger(text);
     const auto length = static_cast<std::int32_t>(text.size());
-    fuzz::Require(got.ErrorPos >= 0 && got.ErrorPos <= length + 2, "integer error position out of range");
+    fuzz::Require(got.ErrorPos >= 0 && got.ErrorPos <= length + 2,
+                  "integer error position out of range");
     fuzz::Require((got.ErrorPos == 0) == want.Valid, "integer validity differs from the grammar");
     if (want.Valid) {
         fuzz::Require(got.Value == want.Value, "integer value differs");
@@ -47,7 +48,8 @@ bool ExactlyDetermined(const soak::TRealVerdict& verdict) {
     return verdict.SignificantDigits <= 19 && verdict.Scale >= -27 && verdict.Scale <= 27;
 }
 
-void CheckRealValue(std::string_view text, const soak::TRealVerdict& want, foundation::Extended got) {
+void CheckRealValue(std::string_view text, const soak::TRealVerdict& want,
+                    foundation::Extended got) {
     const ExtendedBits bits = foundation::BitsOf(got);
     fuzz::Require(bits.Negative() == want.Negative, "real sign differs");
     if (want.Scale >= 5120) {
@@ -71,7 +73,8 @@ void CheckRealValue(std::string_view text, const soak::TRealVerdict& want, found
     // The C library's long double is the x87 type the fuzz build's Extended is.
     const long double reference = std::strtold(copy.c_str(), nullptr);
     if (ExactlyDetermined(want)) {
-        fuzz::Require(foundation::BitsOf(reference) == bits, "real differs from the correctly rounded value");
+        fuzz::Require(foundation::BitsOf(reference) == bits,
+                      "real differs from the correctly rounded value");
         return;
     }
     // Otherwise each rounding (one per digit, three per scaling) costs at
@@ -85,7 +88,8 @@ void CheckRealValue(std::string_view text, const soak::TRealVerdict& want, found
 
 void CheckReal(std::string_view text) {
     const soak::TRealVerdict want = soak::JudgeReal(text);
-    const std::int64_t magnitude = want.SignificantDigits + (want.Scale > 0 && want.Scale < 5120 ? want.Scale : 0);
+    const std::int64_t magnitude =
+        want.SignificantDigits + (want.Scale > 0 && want.Scale < 5120 ? want.Scale : 0);
     const bool mayOverflow = want.SignificantDigits > SafeMagnitude || magnitude > SafeMagnitude;
     // Near and beyond the extended range the overflow fault is the specified
     // outcome: mask it there, and trap everywhere else.
@@ -93,7 +97,8 @@ void CheckReal(std::string_view text) {
     const textio::TRealParse got = textio::ParseReal(std::string(text).c_str());
     foundation::WaitForFpu();
     const auto length = static_cast<std::int32_t>(text.size());
-    fuzz::Require(got.ErrorPos >= 0 && got.ErrorPos <= length + 1, "real error position out of range");
+    fuzz::Require(got.ErrorPos >= 0 && got.ErrorPos <= length + 1,
+                  "real error position out of range");
     fuzz::Require((got.ErrorPos == 0) == want.Valid, "real validity differs from the grammar");
     if (!want.Valid) {
         fuzz::Require(got.ErrorPos == want.ErrorPos, "real error position differs");

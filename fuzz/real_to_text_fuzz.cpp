@@ -21,12 +21,17 @@ using fuzz::Require;
 
 constexpr int MaxText = 255;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
-int ClampWidth(int width) { return width < 0 ? 0 : (width > MaxText ? MaxText : width); }
+int ClampWidth(int width) {
+    return width < 0 ? 0 : (width > MaxText ? MaxText : width);
+}
 
 void CheckPadding(std::string_view text, std::size_t bodyLength, int width) {
-    const std::size_t expected = std::max<std::size_t>(bodyLength, static_cast<std::size_t>(ClampWidth(width)));
+    const std::size_t expected =
+        std::max<std::size_t>(bodyLength, static_cast<std::size_t>(ClampWidth(width)));
     Require(text.size() == expected, "text is not padded to exactly the clamped width");
 }
 
@@ -40,7 +45,9 @@ long double ReadBack(std::string_view text) {
     return parsed.Value;
 }
 
-long double PowerOfTen(int exponent) { return std::pow(10.0L, static_cast<long double>(exponent)); }
+long double PowerOfTen(int exponent) {
+    return std::pow(10.0L, static_cast<long double>(exponent));
+}
 
 // Fixed form: [-]digits[.digits], exactly d decimals, no superfluous zero.
 void CheckFixed(std::string_view text, long double value, bool negative, int width, int decimals) {
@@ -54,16 +61,19 @@ void CheckFixed(std::string_view text, long double value, bool negative, int wid
     }
     const std::size_t point = digits.find('.');
     const std::string_view integer = digits.substr(0, point);
-    Require(!integer.empty() && integer.size() <= 37, "integer part of the fixed form has a wrong length");
+    Require(!integer.empty() && integer.size() <= 37,
+            "integer part of the fixed form has a wrong length");
     Require(integer.size() == 1 || integer.front() != '0', "integer part has a leading zero");
-    for (char c : integer) Require(IsDigit(c), "integer part holds a non-digit");
+    for (char c : integer)
+        Require(IsDigit(c), "integer part holds a non-digit");
     if (decimals == 0) {
         Require(point == std::string_view::npos, "no decimals yet a decimal point");
     } else {
         Require(point != std::string_view::npos, "decimals without a decimal point");
         const std::string_view fraction = digits.substr(point + 1);
         Require(fraction.size() == static_cast<std::size_t>(decimals), "wrong count of decimals");
-        for (char c : fraction) Require(IsDigit(c), "fraction holds a non-digit");
+        for (char c : fraction)
+            Require(IsDigit(c), "fraction holds a non-digit");
     }
     const long double a = std::fabs(value);
     if (a > 1e4900L) return;
@@ -74,7 +84,8 @@ void CheckFixed(std::string_view text, long double value, bool negative, int wid
     const long double tolerance = 0.5L * PowerOfTen(-decimals) + shown +
                                   a * static_cast<long double>(body.size() + 8) * 0x1p-63L;
     const long double back = ReadBack(body);
-    Require(std::fabs(back - value) <= tolerance, "fixed form does not read back within what it shows");
+    Require(std::fabs(back - value) <= tolerance,
+            "fixed form does not read back within what it shows");
 }
 
 // Exponent form: [ -]d.ddd...E[+-]dddd with n significant digits.
@@ -83,13 +94,16 @@ void CheckExponent(std::string_view text, long double value, bool negative, int 
     Require(text.size() == static_cast<std::size_t>(std::max(n + 8, ClampWidth(width))),
             "exponent form has a wrong length");
     const std::string_view body = text.substr(text.size() - static_cast<std::size_t>(n + 8));
-    for (std::size_t i = 0; i < text.size() - body.size(); ++i) Require(text[i] == ' ', "padding is not spaces");
+    for (std::size_t i = 0; i < text.size() - body.size(); ++i)
+        Require(text[i] == ' ', "padding is not spaces");
     Require(body[0] == (negative ? '-' : ' '), "wrong sign character");
     Require(IsDigit(body[1]) && body[2] == '.', "mantissa does not start d.");
-    for (int i = 3; i < n + 2; ++i) Require(IsDigit(body[static_cast<std::size_t>(i)]), "mantissa holds a non-digit");
+    for (int i = 3; i < n + 2; ++i)
+        Require(IsDigit(body[static_cast<std::size_t>(i)]), "mantissa holds a non-digit");
     const std::size_t e = static_cast<std::size_t>(n + 2);
     Require(body[e] == 'E' && (body[e + 1] == '+' || body[e + 1] == '-'), "no exponent mark");
-    for (std::size_t i = e + 2; i < e + 6; ++i) Require(IsDigit(body[i]), "exponent holds a non-digit");
+    for (std::size_t i = e + 2; i < e + 6; ++i)
+        Require(IsDigit(body[i]), "exponent holds a non-digit");
     const long double a = std::fabs(value);
     if (a == 0.0L) {
         Require(body[1] == '0', "zero has a non-zero mantissa");
@@ -97,11 +111,14 @@ void CheckExponent(std::string_view text, long double value, bool negative, int 
     }
     Require(body[1] != '0', "mantissa of a non-zero value starts with 0");
     if (a < 1e-4900L || a > 1e4900L) return;
-    int exponent = (body[e + 2] - '0') * 1000 + (body[e + 3] - '0') * 100 + (body[e + 4] - '0') * 10 + (body[e + 5] - '0');
+    int exponent = (body[e + 2] - '0') * 1000 + (body[e + 3] - '0') * 100 +
+                   (body[e + 4] - '0') * 10 + (body[e + 5] - '0');
     if (body[e + 1] == '-') exponent = -exponent;
-    const long double tolerance = 0.5L * PowerOfTen(exponent - (n - 1)) + a * 6e-18L + a * 40.0L * 0x1p-63L;
+    const long double tolerance =
+        0.5L * PowerOfTen(exponent - (n - 1)) + a * 6e-18L + a * 40.0L * 0x1p-63L;
     const long double back = ReadBack(body);
-    Require(std::fabs(back - value) <= tolerance, "exponent form does not read back within what it shows");
+    Require(std::fabs(back - value) <= tolerance,
+            "exponent form does not read back within what it shows");
 }
 
 void CheckText(foundation::Extended value, int width, int decimals) {
@@ -129,8 +146,8 @@ void CheckText(foundation::Extended value, int width, int decimals) {
 // The encodings the unit never produces and rejects as operands.
 bool IsValidPattern(const ExtendedBits& bits) {
     const bool integerBit = (bits.Significand & ExtendedBits::IntegerBit) != 0;
-    if (bits.Exponent() == 0) return !integerBit;                       // zero or denormal
-    return integerBit;                                                  // normal, infinity, NaN
+    if (bits.Exponent() == 0) return !integerBit; // zero or denormal
+    return integerBit;                            // normal, infinity, NaN
 }
 
 } // namespace
@@ -155,8 +172,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Widening is exact, but loading a signalling NaN would be an invalid
         // operation: NaNs are built from their bits instead.
         if (std::isnan(d)) {
-            value = foundation::ExtendedFromBits(
-                ExtendedBits::Make(std::signbit(d), ExtendedBits::ExponentMask, 0xC000000000000000ULL));
+            value = foundation::ExtendedFromBits(ExtendedBits::Make(
+                std::signbit(d), ExtendedBits::ExponentMask, 0xC000000000000000ULL));
         } else {
             value = foundation::Extended(d);
         }

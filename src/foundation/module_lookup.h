@@ -8,8 +8,8 @@ namespace foundation {
 inline constexpr int ModuleNameCapacity = 261; // 260 characters and a zero
 
 struct TModuleInfo {
-    std::uintptr_t Base = 0;             // load base of the module
-    char Name[ModuleNameCapacity] = {};  // its file name without directory
+    std::uintptr_t Base = 0;            // load base of the module
+    char Name[ModuleNameCapacity] = {}; // its file name without directory
 };
 
 // Fills module for the module whose image holds address; false when no

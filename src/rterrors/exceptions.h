@@ -14,13 +14,13 @@ namespace rterrors {
 using TCodeAddress = std::uintptr_t;
 
 class TObject {
-public:
+  public:
     virtual ~TObject() = default;
     virtual const char* ClassName() const { return "TObject"; }
 };
 
 class Exception : public TObject {
-public:
+  public:
     explicit Exception(std::string message) : Message(std::move(message)) {}
     const char* ClassName() const override { return "Exception"; }
 
@@ -28,15 +28,15 @@ public:
 };
 
 // Classes that add nothing but their name.
-#define RTERRORS_EXCEPTION_CLASS(Name, Parent)                               \
-    class Name : public Parent {                                             \
-    public:                                                                  \
-        using Parent::Parent;                                                \
-        const char* ClassName() const override { return #Name; }             \
+#define RTERRORS_EXCEPTION_CLASS(Name, Parent)                                                     \
+    class Name : public Parent {                                                                   \
+      public:                                                                                      \
+        using Parent::Parent;                                                                      \
+        const char* ClassName() const override { return #Name; }                                   \
     }
 
 class EHeapException : public Exception {
-public:
+  public:
     using Exception::Exception;
     const char* ClassName() const override { return "EHeapException"; }
 
@@ -47,7 +47,7 @@ RTERRORS_EXCEPTION_CLASS(EOutOfMemory, EHeapException);
 RTERRORS_EXCEPTION_CLASS(EInvalidPointer, EHeapException);
 
 class EInOutError : public Exception {
-public:
+  public:
     using Exception::Exception;
     const char* ClassName() const override { return "EInOutError"; }
 
@@ -55,7 +55,7 @@ public:
 };
 
 class EExternal : public Exception {
-public:
+  public:
     using Exception::Exception;
     const char* ClassName() const override { return "EExternal"; }
 
@@ -89,8 +89,7 @@ RTERRORS_EXCEPTION_CLASS(ESafecallException, Exception);
 // A class reference: makes a new object of one class with a message.
 using TExceptClass = Exception* (*)(std::string message);
 
-template <class TClass>
-Exception* CreateException(std::string message) {
+template <class TClass> Exception* CreateException(std::string message) {
     return new TClass(std::move(message));
 }
 

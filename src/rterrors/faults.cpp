@@ -55,12 +55,12 @@ Exception* MakeAccessViolation(const foundation::TFaultRecord& record) {
     const auto accessed = TFormatArg::Unsigned(record.AccessedAddress);
     foundation::TModuleInfo module;
     if (foundation::FindModule(record.Address, module)) {
-        return new EAccessViolation(
-            FormatResourceText(LoadMessage(MessageAccessViolationInModule),
-                          {faultAt, TFormatArg::Text(module.Name), TFormatArg::Text(kind), accessed}));
+        return new EAccessViolation(FormatResourceText(
+            LoadMessage(MessageAccessViolationInModule),
+            {faultAt, TFormatArg::Text(module.Name), TFormatArg::Text(kind), accessed}));
     }
     return new EAccessViolation(FormatResourceText(LoadMessage(MessageAccessViolationAt),
-                                              {faultAt, TFormatArg::Text(kind), accessed}));
+                                                   {faultAt, TFormatArg::Text(kind), accessed}));
 }
 
 TObject* FaultToException(const foundation::TFaultRecord& record) {
@@ -72,7 +72,7 @@ TObject* FaultToException(const foundation::TFaultRecord& record) {
         object = CreateReasonException(reason);
     } else {
         object = new EExternalException(FormatResourceText(LoadMessage(MessageExternalException),
-                                                      {TFormatArg::Unsigned(record.Code)}));
+                                                           {TFormatArg::Unsigned(record.Code)}));
     }
     if (auto* external = dynamic_cast<EExternal*>(object)) {
         external->FaultRecord = &record;

@@ -4,6 +4,8 @@
 
 namespace rterrors {
 
-void ResetFpu() { foundation::LoadControlWord(DefaultFpuControlWord); }
+void ResetFpu() {
+    foundation::LoadControlWord(DefaultFpuControlWord);
+}
 
 } // namespace rterrors

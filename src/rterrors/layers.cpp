@@ -37,7 +37,9 @@ std::size_t InitializedCount = 0;
 // Exceptions made from a fault point at their record, so it is kept here.
 foundation::TFaultRecord InitializationFault;
 
-void RunInitialize(void* layer) { static_cast<const TLayer*>(layer)->Initialize(); }
+void RunInitialize(void* layer) {
+    static_cast<const TLayer*>(layer)->Initialize();
+}
 
 [[noreturn]] void RaiseInitializationFault() {
     if (FaultObjectHook == nullptr) {
@@ -54,7 +56,9 @@ void RunInitialize(void* layer) { static_cast<const TLayer*>(layer)->Initialize(
 const TLayer CoreLayer = Standard[0];
 const TLayer ErrorLayer = Standard[1];
 
-std::span<const TLayer> StandardLayers() { return Standard; }
+std::span<const TLayer> StandardLayers() {
+    return Standard;
+}
 
 void InitializeLayers(std::span<const TLayer> layers) {
     ActiveLayers = layers;

@@ -10,9 +10,9 @@
 
 namespace rterrors {
 
-extern bool ConsoleProgram;           // set first thing at start: the report is text on standard error
-extern std::int32_t ProcessExitCode;  // 0 unless set
-extern TCodeAddress ErrorAddress;     // not 0 at shutdown: the fallback line is due
+extern bool ConsoleProgram; // set first thing at start: the report is text on standard error
+extern std::int32_t ProcessExitCode; // 0 unless set
+extern TCodeAddress ErrorAddress;    // not 0 at shutdown: the fallback line is due
 
 // "Runtime error     at 00000000": the code ends at position 16, the
 // address digits at position 28. An offset that needs more than 8 digits

@@ -1,10 +1,10 @@
 #include "rterrors/run_errors.h"
 
 #include "foundation/code_address.h"
+#include "rterrors/error_report.h"
 #include "rterrors/faults.h"
 #include "rterrors/program_exit.h"
 #include "rterrors/text_format.h"
-#include "rterrors/error_report.h"
 #include "textio/io_codes.h"
 #include "textio/text_stream.h"
 
@@ -16,25 +16,25 @@ const std::array<std::uint8_t, LastReason + 1> ReasonCodes = {
 };
 
 const std::array<TExceptRec, LastReason - FirstTableReason + 1> ReasonExceptions = {{
-    {CreateException<EDivByZero>, MessageDivByZero},                // 3
-    {CreateException<ERangeError>, MessageRangeError},              // 4
-    {CreateException<EIntOverflow>, MessageIntOverflow},            // 5
-    {CreateException<EInvalidOp>, MessageInvalidOp},                // 6
-    {CreateException<EZeroDivide>, MessageZeroDivide},              // 7
-    {CreateException<EOverflow>, MessageOverflow},                  // 8
-    {CreateException<EUnderflow>, MessageUnderflow},                // 9
-    {CreateException<EInvalidCast>, MessageInvalidCast},            // 10
-    {CreateException<EAccessViolation>, MessageAccessViolation},    // 11
-    {CreateException<EPrivilege>, MessagePrivilege},                // 12
-    {CreateException<EControlC>, MessageControlC},                  // 13
-    {CreateException<EStackOverflow>, MessageStackOverflow},        // 14
-    {CreateException<EVariantError>, MessageVariantTypeCast},       // 15
-    {CreateException<EVariantError>, MessageVariantOperation},      // 16
-    {CreateException<EVariantError>, MessageVariantMethodCall},     // 17
-    {CreateException<EVariantError>, MessageVariantCreate},         // 18
-    {CreateException<EVariantError>, MessageInvalidArgument},       // 19
-    {CreateException<EVariantError>, MessageVariantIndex},          // 20
-    {CreateException<EAssertionFailed>, MessageAssertionFailed},    // 21
+    {CreateException<EDivByZero>, MessageDivByZero},                 // 3
+    {CreateException<ERangeError>, MessageRangeError},               // 4
+    {CreateException<EIntOverflow>, MessageIntOverflow},             // 5
+    {CreateException<EInvalidOp>, MessageInvalidOp},                 // 6
+    {CreateException<EZeroDivide>, MessageZeroDivide},               // 7
+    {CreateException<EOverflow>, MessageOverflow},                   // 8
+    {CreateException<EUnderflow>, MessageUnderflow},                 // 9
+    {CreateException<EInvalidCast>, MessageInvalidCast},             // 10
+    {CreateException<EAccessViolation>, MessageAccessViolation},     // 11
+    {CreateException<EPrivilege>, MessagePrivilege},                 // 12
+    {CreateException<EControlC>, MessageControlC},                   // 13
+    {CreateException<EStackOverflow>, MessageStackOverflow},         // 14
+    {CreateException<EVariantError>, MessageVariantTypeCast},        // 15
+    {CreateException<EVariantError>, MessageVariantOperation},       // 16
+    {CreateException<EVariantError>, MessageVariantMethodCall},      // 17
+    {CreateException<EVariantError>, MessageVariantCreate},          // 18
+    {CreateException<EVariantError>, MessageInvalidArgument},        // 19
+    {CreateException<EVariantError>, MessageVariantIndex},           // 20
+    {CreateException<EAssertionFailed>, MessageAssertionFailed},     // 21
     {CreateException<EExternalException>, MessageExternalException}, // 22
     {CreateException<EIntfCastError>, MessageInterfaceNotSupported}, // 23
     {CreateException<ESafecallException>, MessageSafecallException}, // 24
@@ -135,8 +135,7 @@ EInOutError* MakeInOutError() {
 
 void InstallErrorLayer() {
     OutOfMemoryInstance = new EOutOfMemory(std::string(LoadMessage(MessageOutOfMemory)));
-    InvalidPointerInstance =
-        new EInvalidPointer(std::string(LoadMessage(MessageInvalidPointer)));
+    InvalidPointerInstance = new EInvalidPointer(std::string(LoadMessage(MessageInvalidPointer)));
     ErrorHook = RunErrorToException;
     ExceptionHook = TerminateOnException;
     FaultObjectHook = FaultToException;

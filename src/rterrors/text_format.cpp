@@ -9,7 +9,7 @@ constexpr std::size_t MessageCapacity = 1024;
 
 // Appends to a fixed buffer and silently drops what does not fit.
 class TBoundedWriter {
-public:
+  public:
     TBoundedWriter(char* buffer, std::size_t size) : Buffer(buffer), Limit(size - 1) {}
 
     void Put(char c) {
@@ -41,7 +41,7 @@ public:
         return Length;
     }
 
-private:
+  private:
     char* Buffer;
     std::size_t Limit;
     std::size_t Length = 0;
@@ -77,8 +77,7 @@ void PutArgument(TBoundedWriter& out, char directive, const TFormatArg& arg) {
             out.PutDigits(arg.Bits, 16, AddressMinDigits);
         }
         return;
-    default:
-        return;
+    default: return;
     }
 }
 

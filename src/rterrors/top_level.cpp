@@ -13,7 +13,6 @@ namespace rterrors {
 
 namespace {
 
-
 // A handler step that fails again (an exception or fault while reporting)
 // is handled once more; this bounds how often, against a loop.
 constexpr int MaxHandlerRounds = 8;
@@ -33,23 +32,19 @@ struct TTopLevelState {
 void RunStage(void* context) {
     auto& state = *static_cast<TTopLevelState*>(context);
     switch (state.Stage) {
-    case TStage::Body:
-        state.Body();
-        return;
-    case TStage::End:
-        EndProgram(ProcessExitCode);
-    case TStage::Raised:
-        TopLevelHandler(state.Object, state.Address);
-    case TStage::Fault:
-        TopLevelHandler(state.Fault);
-    case TStage::Stop:
-        StopWithRunError(state.StopCode, state.Address);
+    case TStage::Body: state.Body(); return;
+    case TStage::End: EndProgram(ProcessExitCode);
+    case TStage::Raised: TopLevelHandler(state.Object, state.Address);
+    case TStage::Fault: TopLevelHandler(state.Fault);
+    case TStage::Stop: StopWithRunError(state.StopCode, state.Address);
     }
 }
 
 // An address inside the outermost handler, for the exceptions that carry
 // none of their own.
-[[gnu::noinline]] TCodeAddress CodeAddressHere() { return foundation::ReturnAddress(); }
+[[gnu::noinline]] TCodeAddress CodeAddressHere() {
+    return foundation::ReturnAddress();
+}
 
 } // namespace
 

@@ -20,11 +20,11 @@ inline constexpr std::size_t PointCapacity = 1000000;
 // An array of doubles whose first index is 1. Static storage keeps it in
 // zero-filled pages that cost nothing until a point is written.
 class TPointArray {
-public:
+  public:
     double& operator[](std::size_t k) { return Values[k - 1]; }
     const double& operator[](std::size_t k) const { return Values[k - 1]; }
 
-private:
+  private:
     double Values[PointCapacity];
 };
 

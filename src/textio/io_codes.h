@@ -13,10 +13,10 @@ inline constexpr std::int32_t CodeTooManyOpenFiles = 4;
 inline constexpr std::int32_t CodeAccessDenied = 5;
 inline constexpr std::int32_t CodeReadBeyondEnd = 100;
 inline constexpr std::int32_t CodeDiskFull = 101;
-inline constexpr std::int32_t CodeNotAStream = 102;       // the Mode field holds no mode value
-inline constexpr std::int32_t CodeNotOpen = 103;          // closing or flushing a closed stream
-inline constexpr std::int32_t CodeNotOpenForInput = 104;  // a first-use open for reading failed
-inline constexpr std::int32_t CodeNotOpenForOutput = 105; // a first-use open for writing failed
+inline constexpr std::int32_t CodeNotAStream = 102;          // the Mode field holds no mode value
+inline constexpr std::int32_t CodeNotOpen = 103;             // closing or flushing a closed stream
+inline constexpr std::int32_t CodeNotOpenForInput = 104;     // a first-use open for reading failed
+inline constexpr std::int32_t CodeNotOpenForOutput = 105;    // a first-use open for writing failed
 inline constexpr std::int32_t CodeInvalidNumericInput = 106; // a token that is no number
 
 } // namespace textio

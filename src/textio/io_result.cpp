@@ -4,7 +4,9 @@ namespace textio {
 
 thread_local std::int32_t IoResultCode = 0;
 
-void SetIoResult(std::int32_t code) { IoResultCode = code; }
+void SetIoResult(std::int32_t code) {
+    IoResultCode = code;
+}
 
 std::int32_t TakeIoResult() {
     const std::int32_t code = IoResultCode;

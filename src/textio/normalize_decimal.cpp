@@ -21,8 +21,8 @@ TNormalized NormalizeDecimal(foundation::Extended a) {
             return {a, k};
         }
         // Unbiased binary exponent; a denormal (field 0) counts as -16383.
-        const auto e = static_cast<std::int16_t>(bits.Exponent() -
-                                                 foundation::ExtendedBits::ExponentBias);
+        const auto e =
+            static_cast<std::int16_t>(bits.Exponent() - foundation::ExtendedBits::ExponentBias);
         // The upper 16 bits of the 32-bit product: an arithmetic shift floors.
         const auto q = static_cast<std::int16_t>((std::int32_t{e} * Log2Estimate) >> 16);
         if (q == 0) {

@@ -10,7 +10,9 @@ namespace {
 // Bytes 0 to 32 separate tokens; the end-of-file byte 26 is one of them.
 constexpr std::uint8_t LastBlank = 32;
 
-bool IsBlank(std::uint8_t c) { return c <= LastBlank; }
+bool IsBlank(std::uint8_t c) {
+    return c <= LastBlank;
+}
 
 // Takes at most limit token bytes into token and terminates it with NUL.
 // A blank delimiter is given back; at end of file nothing is.

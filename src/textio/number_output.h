@@ -27,7 +27,7 @@ inline constexpr std::int32_t DigitStringCapacity = 256;
 
 struct TNormalized {
     foundation::Extended Scaled; // s: zero, or 1 <= s < 16
-    std::int32_t Exponent; // k: the input is s * 10^k
+    std::int32_t Exponent;       // k: the input is s * 10^k
 };
 
 // Digit characters '0'..'9', positions 0..p.

@@ -17,9 +17,13 @@ constexpr std::int32_t ExponentSaturation = 100000000;
 
 using foundation::Extended;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
-int DigitOf(char c) { return c - '0'; }
+int DigitOf(char c) {
+    return c - '0';
+}
 
 // 10, exactly.
 constexpr Extended Ten = foundation::MakeExtended(false, 0x4002, 0xA000000000000000);
@@ -31,7 +35,7 @@ constexpr Extended Ten = foundation::MakeExtended(false, 0x4002, 0xA000000000000
 // those of the step-by-step extended accumulation, at a fraction of its
 // cost where the arithmetic is done in software.
 class TDigitValue {
-public:
+  public:
     void Append(int digit) {
         if (!Widened) {
             if (Exact <= ExactLimit) {
@@ -46,7 +50,7 @@ public:
 
     Extended Get() const { return Widened ? Value : Extended(Exact); }
 
-private:
+  private:
     // Up to here the next step stays below 2^63.
     static constexpr std::int64_t ExactLimit = (INT64_MAX - 9) / 10;
 

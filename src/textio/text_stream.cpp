@@ -60,9 +60,13 @@ std::int32_t OpenStream(TTextStream& stream, std::uint16_t mode) {
     return status;
 }
 
-std::int32_t OpenForInput(TTextStream& stream) { return OpenStream(stream, ModeInput); }
+std::int32_t OpenForInput(TTextStream& stream) {
+    return OpenStream(stream, ModeInput);
+}
 
-std::int32_t OpenForOutput(TTextStream& stream) { return OpenStream(stream, ModeOutput); }
+std::int32_t OpenForOutput(TTextStream& stream) {
+    return OpenStream(stream, ModeOutput);
+}
 
 std::int32_t OpenStandardHandle(TTextStream& stream) {
     stream.BufferPos = 0;
@@ -99,8 +103,7 @@ std::int32_t OpenStandardHandle(TTextStream& stream) {
         // A console shows each line the moment its line end is written.
         stream.FlushOp = DrainBuffer;
         return 0;
-    default:
-        return 0;
+    default: return 0;
     }
 }
 
@@ -124,9 +127,13 @@ bool EnsureOutputOpen(TTextStream& stream) {
     return false;
 }
 
-std::int32_t LineFlush(TTextStream& stream) { return FlushThrough(stream, stream.FlushOp); }
+std::int32_t LineFlush(TTextStream& stream) {
+    return FlushThrough(stream, stream.FlushOp);
+}
 
-std::int32_t FlushStream(TTextStream& stream) { return FlushThrough(stream, stream.TransferOp); }
+std::int32_t FlushStream(TTextStream& stream) {
+    return FlushThrough(stream, stream.TransferOp);
+}
 
 std::int32_t CloseStream(TTextStream& stream) {
     if (stream.Mode != ModeInput && !IsOpenForOutput(stream)) {
@@ -145,6 +152,8 @@ std::int32_t CloseHandleOp(TTextStream& stream) {
     return foundation::CloseHandle(stream.Handle) ? 0 : LastSystemError();
 }
 
-std::int32_t NoOp(TTextStream&) { return 0; }
+std::int32_t NoOp(TTextStream&) {
+    return 0;
+}
 
 } // namespace textio

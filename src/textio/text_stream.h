@@ -82,7 +82,9 @@ bool EnsureOutputOpen(TTextStream& stream);
 
 TInputChar NextInputChar(TTextStream& stream);
 // Gives back the character NextInputChar just delivered (never an end of file).
-inline void GiveBackChar(TTextStream& stream) { --stream.BufferPos; }
+inline void GiveBackChar(TTextStream& stream) {
+    --stream.BufferPos;
+}
 void ReadLineEnd(TTextStream& stream);
 
 TTextStream& WriteChars(TTextStream& stream, const char* bytes, std::uint32_t count);

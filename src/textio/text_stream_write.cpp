@@ -89,7 +89,8 @@ TTextStream& WriteLineEnd(TTextStream& stream) {
 std::int32_t DrainBuffer(TTextStream& stream) {
     if (stream.BufferPos == 0) return 0;
     std::uint32_t written = 0;
-    const bool ok = foundation::WriteFile(stream.Handle, stream.BufferPtr, stream.BufferPos, written);
+    const bool ok =
+        foundation::WriteFile(stream.Handle, stream.BufferPtr, stream.BufferPos, written);
     stream.BufferPos = 0;
     return ok ? 0 : static_cast<std::int32_t>(foundation::GetLastError());
 }

@@ -33,7 +33,9 @@ void CountOne() {
 
 } // namespace
 
-void Arm(bool armed) { Armed = armed; }
+void Arm(bool armed) {
+    Armed = armed;
+}
 
 TAllocationCounters& Counters() {
     if (Shared == nullptr) {
@@ -88,7 +90,9 @@ int posix_memalign(void** block, std::size_t alignment, std::size_t size) {
     return 0;
 }
 
-void free(void* block) { __libc_free(block); }
+void free(void* block) {
+    __libc_free(block);
+}
 
 } // extern "C"
 
@@ -107,8 +111,12 @@ void* NewBlock(std::size_t size) {
 
 } // namespace
 
-void* operator new(std::size_t size) { return NewBlock(size); }
-void* operator new[](std::size_t size) { return NewBlock(size); }
+void* operator new(std::size_t size) {
+    return NewBlock(size);
+}
+void* operator new[](std::size_t size) {
+    return NewBlock(size);
+}
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     CountOne();
     return __libc_malloc(size == 0 ? 1 : size);
@@ -117,7 +125,15 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
     CountOne();
     return __libc_malloc(size == 0 ? 1 : size);
 }
-void operator delete(void* block) noexcept { __libc_free(block); }
-void operator delete[](void* block) noexcept { __libc_free(block); }
-void operator delete(void* block, std::size_t) noexcept { __libc_free(block); }
-void operator delete[](void* block, std::size_t) noexcept { __libc_free(block); }
+void operator delete(void* block) noexcept {
+    __libc_free(block);
+}
+void operator delete[](void* block) noexcept {
+    __libc_free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    __libc_free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+    __libc_free(block);
+}

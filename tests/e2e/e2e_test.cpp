@@ -44,8 +44,7 @@ std::vector<std::string> Words(const std::string& text) {
     std::vector<std::string> words;
     std::istringstream in(text);
     for (std::string word; std::getline(in, word, '|');) {
-        if (!word.empty())
-            words.push_back(word);
+        if (!word.empty()) words.push_back(word);
     }
     return words;
 }
@@ -85,11 +84,9 @@ e2e::TRunSetup SetupFor(const fs::path& folder) {
 std::vector<std::string> CaseNames() {
     std::vector<std::string> names;
     for (const std::string dir : {E2E_CASES_DIR, E2E_PROGRAM_CASES_DIR}) {
-        if (dir.empty())
-            continue;
+        if (dir.empty()) continue;
         for (const auto& entry : fs::directory_iterator(dir)) {
-            if (entry.is_directory())
-                names.push_back(entry.path().string());
+            if (entry.is_directory()) names.push_back(entry.path().string());
         }
     }
     std::sort(names.begin(), names.end());
@@ -97,11 +94,9 @@ std::vector<std::string> CaseNames() {
 }
 
 std::string ProgramFor(const fs::path& folder) {
-    if (!fs::exists(folder / "program"))
-        return SURVEY_BINARY;
+    if (!fs::exists(folder / "program")) return SURVEY_BINARY;
     const std::string program = Slurp(folder / "program");
-    if (program == "faulting\n")
-        return E2E_FAULTING_BINARY;
+    if (program == "faulting\n") return E2E_FAULTING_BINARY;
     ADD_FAILURE() << "unknown program: " << program;
     return SURVEY_BINARY;
 }
@@ -138,8 +133,7 @@ class Transcript : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Transcript, MatchesExpectedBytes) {
     const fs::path folder = GetParam();
-    if (const std::string reason = UnsupportedHere(folder); !reason.empty())
-        GTEST_SKIP() << reason;
+    if (const std::string reason = UnsupportedHere(folder); !reason.empty()) GTEST_SKIP() << reason;
     e2e::TRunResult result = e2e::RunProgram(ProgramFor(folder), SetupFor(folder));
     ASSERT_FALSE(result.TimedOut);
     EXPECT_EQ(result.Signal, 0);
@@ -153,8 +147,7 @@ TEST_P(Transcript, MatchesExpectedBytes) {
 INSTANTIATE_TEST_SUITE_P(Cases, Transcript, ::testing::ValuesIn(CaseNames()), [](const auto& info) {
     std::string name = fs::path(info.param).filename().string();
     for (char& c : name)
-        if (!isalnum(static_cast<unsigned char>(c)))
-            c = '_';
+        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
     return name;
 });
 

@@ -180,21 +180,17 @@ class Environment : public ::testing::TestWithParam<TEnvironmentCase> {};
 TEST_P(Environment, EndsWithTheDialogueOrOneReport) {
     const TEnvironmentCase& c = GetParam();
 #ifdef SURVEY_PROGRAM_EMULATOR
-    if (c.NotUnderEmulation != nullptr)
-        GTEST_SKIP() << c.NotUnderEmulation;
+    if (c.NotUnderEmulation != nullptr) GTEST_SKIP() << c.NotUnderEmulation;
 #endif
     std::optional<TProgramCopy> copy;
-    if (c.CopyAs != nullptr)
-        copy.emplace(c.CopyAs);
+    if (c.CopyAs != nullptr) copy.emplace(c.CopyAs);
     const fs::path program = copy ? copy->Path : fs::path(SURVEY_BINARY);
 
     e2e::TRunSetup setup;
     setup.Input = CaseFile(c.Transcript, "input");
-    if (c.Arrange)
-        c.Arrange(setup, program);
+    if (c.Arrange) c.Arrange(setup, program);
     e2e::TRunResult result = e2e::RunProgram(program.string(), setup);
-    if (result.ExitCode == SkipExit)
-        GTEST_SKIP() << "/proc cannot be hidden from the program here";
+    if (result.ExitCode == SkipExit) GTEST_SKIP() << "/proc cannot be hidden from the program here";
 
     ASSERT_FALSE(result.TimedOut);
     EXPECT_EQ(result.Signal, 0);

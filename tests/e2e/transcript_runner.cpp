@@ -15,29 +15,22 @@ TRunResult RunProgram(const std::string& binary, const TRunSetup& setup) {
     TFd input;
     TFd inputWriter;
     switch (setup.InputKind) {
-    case TInputKind::File:
-        input = testsupport::TemporaryFile(setup.Input);
-        break;
+    case TInputKind::File: input = testsupport::TemporaryFile(setup.Input); break;
     case TInputKind::Pipe: {
         testsupport::TPipe pipe;
         input = std::move(pipe.Read);
         inputWriter = std::move(pipe.Write);
         break;
     }
-    case TInputKind::Closed:
-        break;
-    case TInputKind::Directory:
-        input.Reset(open("/", O_RDONLY | O_DIRECTORY));
-        break;
+    case TInputKind::Closed: break;
+    case TInputKind::Directory: input.Reset(open("/", O_RDONLY | O_DIRECTORY)); break;
     }
 
     TFd output; // the child's end, unless it is outputFile itself
     TFd outputReader;
     TFd outputFile; // read back after the run
     switch (setup.OutputKind) {
-    case TOutputKind::File:
-        outputFile = testsupport::TemporaryFile();
-        break;
+    case TOutputKind::File: outputFile = testsupport::TemporaryFile(); break;
     case TOutputKind::ReadOnlyFile:
         outputFile = testsupport::TemporaryFile();
         output = testsupport::Reopen(outputFile, O_RDONLY);
@@ -52,23 +45,19 @@ TRunResult RunProgram(const std::string& binary, const TRunSetup& setup) {
         }
         break;
     }
-    case TOutputKind::Closed:
-        break;
-    case TOutputKind::Full:
-        output.Reset(open("/dev/full", O_WRONLY));
-        break;
+    case TOutputKind::Closed: break;
+    case TOutputKind::Full: output.Reset(open("/dev/full", O_WRONLY)); break;
     }
     const TFd errors = testsupport::TemporaryFile();
 
     std::vector<std::string> argv = setup.Launcher;
     argv.push_back(setup.Launcher.empty() ? setup.Argv0.value_or(binary) : binary);
     // An unset descriptor is -1, which the child sees as closed.
-    testsupport::TChild child({input.Get(), output.Get() >= 0 ? output.Get() : outputFile.Get(),
-                               setup.ErrorsClosed ? testsupport::Closed : errors.Get(),
-                               setup.InChild},
-                              setup.HostProgram
-                                  ? testsupport::ExecHost(setup.Launcher.empty() ? binary : argv[0], argv)
-                                  : testsupport::Exec(setup.Launcher.empty() ? binary : argv[0], argv));
+    testsupport::TChild child(
+        {input.Get(), output.Get() >= 0 ? output.Get() : outputFile.Get(),
+         setup.ErrorsClosed ? testsupport::Closed : errors.Get(), setup.InChild},
+        setup.HostProgram ? testsupport::ExecHost(setup.Launcher.empty() ? binary : argv[0], argv)
+                          : testsupport::Exec(setup.Launcher.empty() ? binary : argv[0], argv));
     if (setup.AfterStart) {
         setup.AfterStart(child.Pid());
     }

@@ -6,10 +6,10 @@
 #include <cstdint>
 
 #include "rterrors/layers.h"
-#include "support/faulting.h"
 #include "rterrors/program_exit.h"
 #include "rterrors/run_errors.h"
 #include "rterrors/top_level.h"
+#include "support/faulting.h"
 #include "textio/number_input.h"
 #include "textio/text_stream.h"
 
@@ -40,20 +40,11 @@ volatile int DepthLimit = -1;
 // The faults are the point: a sanitizer must not stop them first.
 __attribute__((no_sanitize("undefined"))) void RaiseFault(std::int32_t fault) {
     switch (fault) {
-    case IllegalInstruction:
-        testsupport::IllegalInstruction();
-        break;
-    case IntegerDivisionByZero:
-        Zero = 100 / Zero;
-        break;
-    case StackOverflow:
-        Recurse(0);
-        break;
-    case NullRead:
-        Zero = *reinterpret_cast<volatile std::int32_t*>(NullAddress);
-        break;
-    default:
-        break;
+    case IllegalInstruction: testsupport::IllegalInstruction(); break;
+    case IntegerDivisionByZero: Zero = 100 / Zero; break;
+    case StackOverflow: Recurse(0); break;
+    case NullRead: Zero = *reinterpret_cast<volatile std::int32_t*>(NullAddress); break;
+    default: break;
     }
 }
 

@@ -125,7 +125,7 @@ struct TReasonRow {
 // With the error layer's hooks installed each reason raises its object at
 // the given address; without them it stands for its run-time error code.
 class ReasonTest : public testing::TestWithParam<TReasonRow> {
-protected:
+  protected:
     void SetUp() override { InstallErrorLayer(); }
     void TearDown() override {
         RemoveErrorLayer();
@@ -170,7 +170,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TReasonRow{17, 222, "EVariantError", "Variant method calls not supported"},
                     TReasonRow{18, 223, "EVariantError", "Error creating variant or safe array"},
                     TReasonRow{19, 224, "EVariantError", "Invalid argument"},
-                    TReasonRow{20, 225, "EVariantError", "Variant or safe array index out of bounds"},
+                    TReasonRow{20, 225, "EVariantError",
+                               "Variant or safe array index out of bounds"},
                     TReasonRow{21, 227, "EAssertionFailed", "Assertion failed"},
                     TReasonRow{22, 0, "EExternalException", "External exception %x"},
                     TReasonRow{23, 228, "EIntfCastError", "Interface not supported"},
@@ -208,7 +209,7 @@ TEST(ErrorLayerTest, HeapExceptionsArePreallocatedAndSurviveRelease) {
 int Destroyed = 0;
 
 class TCountedHeapException : public EHeapException {
-public:
+  public:
     using EHeapException::EHeapException;
     ~TCountedHeapException() override { ++Destroyed; }
 };

@@ -111,16 +111,18 @@ INSTANTIATE_TEST_SUITE_P(
 #if defined(__x86_64__)
 // An integer division by zero traps on x86-64; on ARM the quotient is 0 and
 // nothing faults.
-INSTANTIATE_TEST_SUITE_P(
-    IntegerDivision, ReportTest,
-    testing::Values(TReportCase{
-        "IntegerDivide",
-        [] {
-            int zero = 0;
-            asm volatile("mov $1, %%eax\n\tcltd\n\tidivl %0" : : "r"(zero) : "eax", "edx");
-        },
-        "EDivByZero", "Division by zero."}),
-    CaseName);
+INSTANTIATE_TEST_SUITE_P(IntegerDivision, ReportTest,
+                         testing::Values(TReportCase{"IntegerDivide",
+                                                     [] {
+                                                         int zero = 0;
+                                                         asm volatile(
+                                                             "mov $1, %%eax\n\tcltd\n\tidivl %0"
+                                                             :
+                                                             : "r"(zero)
+                                                             : "eax", "edx");
+                                                     },
+                                                     "EDivByZero", "Division by zero."}),
+                         CaseName);
 
 // hlt traps as a privileged instruction only on the real processor.
 INSTANTIATE_TEST_SUITE_P(X87, ReportTest,

@@ -50,7 +50,8 @@ std::string SurveyInput(std::uint64_t seed, int index) {
 // the other program's report must match it but for its own offsets.
 std::string Masked(const std::string& errors) {
     static const std::regex address(" at [0-9A-F]{8,16}\\.\r\n");
-    return std::regex_replace(errors, address, std::string(" at ") + testsupport::AnyAddress + ".\r\n");
+    return std::regex_replace(errors, address,
+                              std::string(" at ") + testsupport::AnyAddress + ".\r\n");
 }
 
 // Runs both programs on the same setup; an empty text when they agree.
@@ -59,15 +60,12 @@ std::string Disagreement(e2e::TRunSetup setup) {
     const e2e::TRunResult ours = e2e::RunProgram(SURVEY_BINARY, setup);
     setup.HostProgram = true;
     const e2e::TRunResult reference = e2e::RunProgram(SURVEY_REFERENCE_PROGRAM, setup);
-    if (ours.TimedOut || reference.TimedOut)
-        return "a run timed out";
-    if (ours.Signal != 0 || reference.Signal != 0)
-        return "a run ended by a signal";
+    if (ours.TimedOut || reference.TimedOut) return "a run timed out";
+    if (ours.Signal != 0 || reference.Signal != 0) return "a run ended by a signal";
     if (ours.ExitCode != reference.ExitCode)
         return "exit codes " + std::to_string(ours.ExitCode) + " and " +
                std::to_string(reference.ExitCode);
-    if (ours.Output != reference.Output)
-        return "standard output differs";
+    if (ours.Output != reference.Output) return "standard output differs";
     if (!testsupport::MatchesMasked(ours.Errors, Masked(reference.Errors)))
         return "standard error differs: " + testing::PrintToString(ours.Errors) + " against " +
                testing::PrintToString(reference.Errors);
@@ -80,8 +78,7 @@ TEST(BackendComparison, EveryTranscriptCaseGivesTheSameBytes) {
     for (const auto& entry : fs::directory_iterator(E2E_CASES_DIR)) {
         const fs::path folder = entry.path();
         e2e::TRunSetup setup;
-        if (fs::exists(folder / "input"))
-            setup.Input = testsupport::ReadFile(folder / "input");
+        if (fs::exists(folder / "input")) setup.Input = testsupport::ReadFile(folder / "input");
         if (fs::exists(folder / "handles")) {
             ASSERT_TRUE(e2e::ApplyHandles(testsupport::ReadFile(folder / "handles"), setup));
         }

@@ -30,7 +30,7 @@ std::string DirectionPrompt(int k) {
 // The input as the program reads it: byte 26 or the end of the bytes is a
 // permanent end of file; a byte from 0 to 32 is a blank.
 class TModelReader {
-public:
+  public:
     explicit TModelReader(std::string_view input) : Input(input) {}
 
     int Next() {
@@ -69,7 +69,7 @@ public:
         }
     }
 
-private:
+  private:
     std::string_view Input;
     std::size_t Pos = 0;
 };
@@ -86,7 +86,9 @@ bool IsReport(const std::string& errors, std::string_view cls, std::string_view 
     return errors.compare(lead.size() + 8, tail.size(), tail) == 0;
 }
 
-bool IsIoReport(const std::string& e) { return IsReport(e, "EInOutError", "Invalid numeric input"); }
+bool IsIoReport(const std::string& e) {
+    return IsReport(e, "EInOutError", "Invalid numeric input");
+}
 bool IsOverflowReport(const std::string& e) {
     return IsReport(e, "EOverflow", "Floating point overflow");
 }
@@ -175,7 +177,8 @@ TPrediction PredictDialogue(std::string_view input) {
             p.Outcome = TOutcome::Unsettled;
         } else {
             if (isLength) {
-                largeLength |= real.Class == TRealClass::Large || real.Class == TRealClass::Infinite;
+                largeLength |=
+                    real.Class == TRealClass::Large || real.Class == TRealClass::Infinite;
                 zeroLengths &= real.Class == TRealClass::Zero;
             } else {
                 infiniteDirection |= real.Class == TRealClass::Infinite;
@@ -201,23 +204,28 @@ std::string CheckRun(const TPrediction& p, int exitCode, const std::string& outp
     const int n = p.PointCount;
     switch (p.Outcome) {
     case TOutcome::Normal:
-        if (exitCode != 0 || !errors.empty()) return Describe("expected a normal end", exitCode, output, errors);
-        if (p.ZeroResults ? output != ExpectedDialogue(n, ZeroResultsLine) : !IsResultsFramed(output, n))
+        if (exitCode != 0 || !errors.empty())
+            return Describe("expected a normal end", exitCode, output, errors);
+        if (p.ZeroResults ? output != ExpectedDialogue(n, ZeroResultsLine)
+                          : !IsResultsFramed(output, n))
             return Describe("output is not the dialogue for the count", exitCode, output, errors);
         return {};
     case TOutcome::InvalidInput:
     case TOutcome::Overflow: {
         const bool io = p.Outcome == TOutcome::InvalidInput;
         if (exitCode != 1 || !(io ? IsIoReport(errors) : IsOverflowReport(errors)))
-            return Describe(io ? "expected the invalid input report" : "expected the overflow report",
+            return Describe(io ? "expected the invalid input report"
+                               : "expected the overflow report",
                             exitCode, output, errors);
         if (output != ExpectedBeforeRead(n, p.FailingRead))
-            return Describe("output is not everything before the failing read", exitCode, output, errors);
+            return Describe("output is not everything before the failing read", exitCode, output,
+                            errors);
         return {};
     }
     case TOutcome::InvalidOp:
         if (exitCode != 1 || !IsInvalidOpReport(errors) || output != ExpectedBeforeArea(n))
-            return Describe("expected the invalid operation report at the area", exitCode, output, errors);
+            return Describe("expected the invalid operation report at the area", exitCode, output,
+                            errors);
         return {};
     case TOutcome::ComputeMayFault:
         if (exitCode == 0 && errors.empty() && IsResultsFramed(output, n)) return {};
@@ -231,7 +239,8 @@ std::string CheckRun(const TPrediction& p, int exitCode, const std::string& outp
                            (exitCode == 1 && (IsIoReport(errors) || IsOverflowReport(errors) ||
                                               IsInvalidOpReport(errors)));
         if (!ended || output.compare(0, before.size(), before) != 0)
-            return Describe("unsettled token: expected a normal end or one report", exitCode, output, errors);
+            return Describe("unsettled token: expected a normal end or one report", exitCode,
+                            output, errors);
         return {};
     }
     }

@@ -10,18 +10,18 @@
 namespace soak {
 
 enum class TOutcome {
-    Normal,        // exit 0, the whole dialogue
-    InvalidInput,  // exit 1, EInOutError 106 at FailingRead
-    Overflow,      // exit 1, EOverflow at FailingRead
-    InvalidOp,     // exit 1, EInvalidOp when the area is computed
+    Normal,          // exit 0, the whole dialogue
+    InvalidInput,    // exit 1, EInOutError 106 at FailingRead
+    Overflow,        // exit 1, EOverflow at FailingRead
+    InvalidOp,       // exit 1, EInvalidOp when the area is computed
     ComputeMayFault, // exit 0, or exit 1 with EOverflow/EInvalidOp when the area is computed
-    Unsettled,     // from FailingRead on the rules leave the result open
+    Unsettled,       // from FailingRead on the rules leave the result open
 };
 
 struct TPrediction {
     int PointCount = 0;
     TOutcome Outcome = TOutcome::Normal;
-    int FailingRead = 0; // 0 the count, 2k-1 the length of point k, 2k its direction
+    int FailingRead = 0;      // 0 the count, 2k-1 the length of point k, 2k its direction
     bool ZeroResults = false; // the results line is known to show zero areas
 };
 

@@ -14,14 +14,14 @@ int Uniform(TRandom& random, int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(random);
 }
 
-template <typename T>
-const T& Pick(TRandom& random, const std::vector<T>& items) {
+template <typename T> const T& Pick(TRandom& random, const std::vector<T>& items) {
     return items[static_cast<std::size_t>(Uniform(random, 0, static_cast<int>(items.size()) - 1))];
 }
 
 std::string RandomBytes(TRandom& random, int length, int low, int high) {
     std::string bytes;
-    for (int i = 0; i < length; ++i) bytes.push_back(static_cast<char>(Uniform(random, low, high)));
+    for (int i = 0; i < length; ++i)
+        bytes.push_back(static_cast<char>(Uniform(random, low, high)));
     return bytes;
 }
 
@@ -29,10 +29,42 @@ const std::vector<std::string> LineEnds = {"\r\n", "\n", "\r\n", "\r\n\r\n", "\n
 
 // Real tokens of every shape the grammar allows, valid or not.
 const std::vector<std::string> RealTokens = {
-    "0", "-0", "12.5", ".5", "5.", ".", "E5", "-.5e1", "1e-400", "1e-5120", "-1e-5120",
-    "1e5120", "-1e5120", "0e5120", "1e400", "1e4999", "1.7976931348623157e308", "-1e300",
-    "6e20", "1e155", "9.99e307", "100", "50", "400", "-", "+", "1e", "1e+", "1,5", "1.2.3",
-    "1e5x", "x", "\xC3\xA9", "3.25E+02", "2e-3", "123456789012345678901234567890",
+    "0",
+    "-0",
+    "12.5",
+    ".5",
+    "5.",
+    ".",
+    "E5",
+    "-.5e1",
+    "1e-400",
+    "1e-5120",
+    "-1e-5120",
+    "1e5120",
+    "-1e5120",
+    "0e5120",
+    "1e400",
+    "1e4999",
+    "1.7976931348623157e308",
+    "-1e300",
+    "6e20",
+    "1e155",
+    "9.99e307",
+    "100",
+    "50",
+    "400",
+    "-",
+    "+",
+    "1e",
+    "1e+",
+    "1,5",
+    "1.2.3",
+    "1e5x",
+    "x",
+    "\xC3\xA9",
+    "3.25E+02",
+    "2e-3",
+    "123456789012345678901234567890",
 };
 
 const std::vector<std::string> HugeTokens = {
@@ -40,11 +72,13 @@ const std::vector<std::string> HugeTokens = {
 };
 
 const std::vector<std::string> HexCounts = {
-    "$FF", "$ff", "x1F", "X10", "0x03", "0X1f", "-$1", "-$10", "$FFFFFFFF", "$100000000",
-    "$", "0x", "$1G", "x", "$000000003", "+$2", "-0x100",
+    "$FF",        "$ff", "x1F", "X10", "0x03", "0X1f",       "-$1", "-$10",   "$FFFFFFFF",
+    "$100000000", "$",   "0x",  "$1G", "x",    "$000000003", "+$2", "-0x100",
 };
 
-std::string SmallCount(TRandom& random) { return std::to_string(Uniform(random, 0, 6)); }
+std::string SmallCount(TRandom& random) {
+    return std::to_string(Uniform(random, 0, 6));
+}
 
 // Every draw is a statement of its own: the order in which a compiler
 // evaluates operands must not change the inputs a seed gives.
@@ -56,7 +90,8 @@ std::string RealLine(TRandom& random) {
 // A plausible dialogue, with `points` pairs of lines after the count.
 std::string Dialogue(TRandom& random, const std::string& count, int points) {
     std::string text = count + "\r\n";
-    for (int i = 0; i < 2 * points; ++i) text += RealLine(random);
+    for (int i = 0; i < 2 * points; ++i)
+        text += RealLine(random);
     return text + "\r\n";
 }
 
@@ -99,8 +134,9 @@ THostileInput MakeHostileInput(std::uint64_t seed, int index) {
         const int inserts = Uniform(random, 1, 6);
         for (int i = 0; i < inserts; ++i) {
             InsertAnywhere(random, input.Bytes,
-                           Uniform(random, 0, 1) ? std::string(1, '\0')
-                                                 : RandomBytes(random, Uniform(random, 1, 4), 128, 255));
+                           Uniform(random, 0, 1)
+                               ? std::string(1, '\0')
+                               : RandomBytes(random, Uniform(random, 1, 4), 128, 255));
         }
         break;
     }
@@ -113,7 +149,8 @@ THostileInput MakeHostileInput(std::uint64_t seed, int index) {
         input.Kind = "CR without LF";
         input.Bytes = SmallCount(random) + "\r";
         const int values = Uniform(random, 0, 12);
-        for (int i = 0; i < values; ++i) input.Bytes += Pick(random, RealTokens) + "\r";
+        for (int i = 0; i < values; ++i)
+            input.Bytes += Pick(random, RealTokens) + "\r";
         if (Uniform(random, 0, 1)) input.Bytes += "\n";
         break;
     }
@@ -123,7 +160,8 @@ THostileInput MakeHostileInput(std::uint64_t seed, int index) {
         std::string count = where == 0 ? LongToken(random) : std::string("2");
         input.Bytes = count + "\r\n";
         for (int i = 0; i < 4; ++i) {
-            input.Bytes += (where == 1 + (i % 2) ? LongToken(random) : Pick(random, RealTokens)) + "\r\n";
+            input.Bytes +=
+                (where == 1 + (i % 2) ? LongToken(random) : Pick(random, RealTokens)) + "\r\n";
         }
         break;
     }
@@ -136,7 +174,8 @@ THostileInput MakeHostileInput(std::uint64_t seed, int index) {
     case 6: {
         input.Kind = "100,000 empty lines";
         std::string blank;
-        for (int i = 0; i < 100000; ++i) blank += Uniform(random, 0, 3) ? "\r\n" : "\n";
+        for (int i = 0; i < 100000; ++i)
+            blank += Uniform(random, 0, 3) ? "\r\n" : "\n";
         input.Bytes = Uniform(random, 0, 1) ? blank + Dialogue(random, "1", 1)
                                             : "1\r\n" + blank + "3\r\n" + blank + "100\r\n";
         break;

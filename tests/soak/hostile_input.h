@@ -7,7 +7,7 @@
 namespace soak {
 
 struct THostileInput {
-    std::string Kind;  // which family the input comes from, for messages
+    std::string Kind; // which family the input comes from, for messages
     std::string Bytes;
 };
 

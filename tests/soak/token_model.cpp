@@ -9,7 +9,7 @@ namespace soak {
 namespace {
 
 constexpr std::int64_t ScaleLimit = 5120;
-constexpr double SmallBelow = 150.0;       // squares and sums of 255 stay finite
+constexpr double SmallBelow = 150.0; // squares and sums of 255 stay finite
 // The first 19 digits of the smallest magnitude that no longer rounds to a
 // finite double, 2^1024 - 2^970 = 1.797693134862315807937...e308, and how
 // many units of the 19th digit around it the parser's own rounding may blur.
@@ -17,7 +17,9 @@ constexpr int DoubleLimitExponent = 308;
 constexpr std::uint64_t DoubleLimitDigits = 1797693134862315807ull;
 constexpr std::uint64_t DoubleLimitBlur = 10;
 
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
 
 int HexValue(unsigned char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -26,7 +28,9 @@ int HexValue(unsigned char c) {
     return -1;
 }
 
-std::int32_t Pos(std::size_t index) { return static_cast<std::int32_t>(index + 1); }
+std::int32_t Pos(std::size_t index) {
+    return static_cast<std::int32_t>(index + 1);
+}
 
 TIntegerVerdict Fail(std::size_t index) {
     TIntegerVerdict v;
@@ -40,7 +44,8 @@ TIntegerVerdict JudgeInteger(std::string_view text) {
     std::size_t i = 0;
     const std::size_t n = text.size();
     auto at = [&](std::size_t k) -> unsigned char { return k < n ? text[k] : 0; };
-    while (at(i) == ' ') ++i;
+    while (at(i) == ' ')
+        ++i;
     bool negative = false;
     if (at(i) == '-' || at(i) == '+') {
         negative = at(i) == '-';
@@ -91,7 +96,8 @@ TRealVerdict JudgeReal(std::string_view text) {
         v.ErrorPos = Pos(k);
         return v;
     };
-    while (at(i) == ' ') ++i;
+    while (at(i) == ' ')
+        ++i;
     if (at(i) == '-' || at(i) == '+') {
         v.Negative = at(i) == '-';
         ++i;
@@ -108,7 +114,8 @@ TRealVerdict JudgeReal(std::string_view text) {
         if (significant < 19) leading = leading * 10 + (c - '0');
         ++significant;
     };
-    for (; IsDigit(at(i)); ++i) take(at(i));
+    for (; IsDigit(at(i)); ++i)
+        take(at(i));
     if (at(i) == '.') {
         for (++i; IsDigit(at(i)); ++i) {
             take(at(i));
@@ -149,13 +156,20 @@ TRealVerdict JudgeReal(std::string_view text) {
     } else {
         const std::int64_t decimalExponent = significant - 1 + v.Scale;
         v.Log10Magnitude = static_cast<double>(decimalExponent) + std::log10(mantissa);
-        for (int d = significant; d < 19; ++d) leading *= 10;
-        if (v.Log10Magnitude < SmallBelow) v.Class = TRealClass::Small;
-        else if (decimalExponent < DoubleLimitExponent) v.Class = TRealClass::Large;
-        else if (decimalExponent > DoubleLimitExponent) v.Class = TRealClass::Overflow;
-        else if (leading + DoubleLimitBlur < DoubleLimitDigits) v.Class = TRealClass::Large;
-        else if (leading > DoubleLimitDigits + DoubleLimitBlur) v.Class = TRealClass::Overflow;
-        else v.Class = TRealClass::Unsettled;
+        for (int d = significant; d < 19; ++d)
+            leading *= 10;
+        if (v.Log10Magnitude < SmallBelow)
+            v.Class = TRealClass::Small;
+        else if (decimalExponent < DoubleLimitExponent)
+            v.Class = TRealClass::Large;
+        else if (decimalExponent > DoubleLimitExponent)
+            v.Class = TRealClass::Overflow;
+        else if (leading + DoubleLimitBlur < DoubleLimitDigits)
+            v.Class = TRealClass::Large;
+        else if (leading > DoubleLimitDigits + DoubleLimitBlur)
+            v.Class = TRealClass::Overflow;
+        else
+            v.Class = TRealClass::Unsettled;
     }
     return v;
 }

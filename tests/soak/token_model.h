@@ -10,9 +10,9 @@ namespace soak {
 
 struct TIntegerVerdict {
     bool Valid = false;
-    std::int32_t Value = 0;  // meaningful only when Valid
+    std::int32_t Value = 0;    // meaningful only when Valid
     std::int32_t ErrorPos = 0; // 1-based; 0 when Valid
-    bool FailsAtEnd = false; // the range test at the terminating NUL failed
+    bool FailsAtEnd = false;   // the range test at the terminating NUL failed
 };
 
 // `text` holds the bytes before the terminating NUL.
@@ -33,9 +33,9 @@ struct TRealVerdict {
     std::int32_t ErrorPos = 0;
     bool Negative = false;
     TRealClass Class = TRealClass::Zero;
-    std::int64_t Scale = 0;       // exponent minus fraction digits
-    int SignificantDigits = 0;    // digits from the first non-zero one on
-    double Log10Magnitude = 0.0;  // estimate, for non-zero finite scales
+    std::int64_t Scale = 0;         // exponent minus fraction digits
+    int SignificantDigits = 0;      // digits from the first non-zero one on
+    double Log10Magnitude = 0.0;    // estimate, for non-zero finite scales
     bool ExponentUnsettled = false; // the written exponent does not fit 32 bits
 };
 

@@ -12,7 +12,7 @@ namespace testsupport {
 
 // A natural number in base 2^32, least significant limb first, no leading zeros.
 class BigNat {
-public:
+  public:
     BigNat() = default;
     explicit BigNat(std::uint64_t value) {
         while (value != 0) {
@@ -242,7 +242,7 @@ public:
         return 0;
     }
 
-private:
+  private:
     void Trim() {
         while (!limbs_.empty() && limbs_.back() == 0) {
             limbs_.pop_back();

@@ -41,10 +41,8 @@ inline constexpr int DefaultLimitMs = 30000;
 template <class TDone> bool PollFor(int limitMs, TDone done) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
     for (;;) {
-        if (done())
-            return true;
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() > deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }
@@ -63,8 +61,7 @@ class TFd {
     int Get() const { return Fd; }
     int Release() { return std::exchange(Fd, -1); }
     void Reset(int fd = -1) {
-        if (Fd >= 0)
-            close(Fd);
+        if (Fd >= 0) close(Fd);
         Fd = fd;
     }
 
@@ -106,8 +103,7 @@ inline bool WriteAll(int fd, std::string_view bytes) {
     static const bool ignored = signal(SIGPIPE, SIG_IGN) != SIG_ERR;
     (void)ignored;
     for (ssize_t n; !bytes.empty(); bytes.remove_prefix(static_cast<std::size_t>(n))) {
-        if ((n = write(fd, bytes.data(), bytes.size())) <= 0)
-            return false;
+        if ((n = write(fd, bytes.data(), bytes.size())) <= 0) return false;
     }
     return true;
 }
@@ -196,8 +192,7 @@ class TChild {
         std::fflush(nullptr);
         if ((Id = fork()) < 0)
             throw std::runtime_error("fork failed"); // never wait for or kill pid -1
-        if (Id == 0)
-            Start(setup, body);
+        if (Id == 0) Start(setup, body);
     }
     TChild(const TChild&) = delete;
     TChild& operator=(const TChild&) = delete;
@@ -266,8 +261,7 @@ class TChild {
                 close(placed[target]);
         }
         signal(SIGPIPE, SIG_DFL);
-        if (setup.InChild)
-            setup.InChild();
+        if (setup.InChild) setup.InChild();
         body();
         _exit(ChildBodyReturned);
     }
@@ -281,8 +275,7 @@ class TChild {
 // (none: its path alone as argv[0]), with no descriptors open beyond 0, 1
 // and 2.
 inline std::function<void()> ExecHost(const std::string& path, std::vector<std::string> argv = {}) {
-    if (argv.empty())
-        argv.push_back(path);
+    if (argv.empty()) argv.push_back(path);
     return [path, argv] {
         std::vector<char*> pointers;
         for (const std::string& word : argv)
@@ -298,8 +291,7 @@ inline std::function<void()> ExecHost(const std::string& path, std::vector<std::
 // under a user-mode emulator, the emulator executes the file, with the same
 // argv[0].
 inline std::function<void()> Exec(const std::string& path, std::vector<std::string> argv = {}) {
-    if (argv.empty())
-        argv.push_back(path);
+    if (argv.empty()) argv.push_back(path);
 #ifdef SURVEY_PROGRAM_EMULATOR
     std::vector<std::string> emulated{SURVEY_PROGRAM_EMULATOR, "-0", argv[0], path};
     emulated.insert(emulated.end(), argv.begin() + 1, argv.end());

@@ -20,8 +20,7 @@ inline std::uintptr_t ProgramBase() {
             std::uintptr_t lowest = UINTPTR_MAX;
             for (int i = 0; i < info->dlpi_phnum; ++i) {
                 const auto& segment = info->dlpi_phdr[i];
-                if (segment.p_type == PT_LOAD && segment.p_vaddr < lowest)
-                    lowest = segment.p_vaddr;
+                if (segment.p_type == PT_LOAD && segment.p_vaddr < lowest) lowest = segment.p_vaddr;
             }
             constexpr std::uintptr_t PageMask = 4095;
             *static_cast<std::uintptr_t*>(data) = (info->dlpi_addr + lowest) & ~PageMask;

@@ -86,8 +86,7 @@ class TStreamRecord {
     static std::int32_t Refill(textio::TTextStream& stream) {
         TStreamRecord& self = Of(stream);
         stream.BufferPos = stream.BufferEnd = 0;
-        if (self.Next == self.Chunks.size())
-            return 0; // end of input
+        if (self.Next == self.Chunks.size()) return 0; // end of input
         const TChunk& chunk = self.Chunks[self.Next];
         const std::size_t count =
             std::min<std::size_t>(stream.BufferSize, chunk.Bytes.size() - self.Offset);

@@ -24,20 +24,17 @@ inline int GoFd = -1;
 
 // Child side.
 inline void Report(std::int32_t value) {
-    if (write(ReportFd, &value, sizeof value) != sizeof value)
-        _exit(90);
+    if (write(ReportFd, &value, sizeof value) != sizeof value) _exit(90);
 }
 
 inline void Pause() {
     Report(PauseMark);
     char go;
-    if (read(GoFd, &go, 1) != 1)
-        _exit(91);
+    if (read(GoFd, &go, 1) != 1) _exit(91);
 }
 
 inline void PutOn(int fd, int target) {
-    if (dup2(fd, target) < 0)
-        _exit(92);
+    if (dup2(fd, target) < 0) _exit(92);
 }
 
 // The standard streams as start-up leaves them: all zero, marked closed.
@@ -75,8 +72,7 @@ class TStreamChild {
                                              sizeof value))
                  .size() == sizeof value;) {
             std::memcpy(&value, bytes.data(), sizeof value);
-            if (value == PauseMark)
-                break;
+            if (value == PauseMark) break;
             values.push_back(value);
         }
         return values;

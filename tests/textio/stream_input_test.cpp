@@ -124,8 +124,7 @@ TEST_P(PermanentEndTest, NoReadAfterTheEndOfFile) {
         streamtest::Report(unread);
     });
     source.ChildEnd.Reset();
-    if (!param.KeepOpen)
-        source.OurEnd.Reset();
+    if (!param.KeepOpen) source.OurEnd.Reset();
 
     std::vector<std::int32_t> delivered;
     for (char c : param.Delivered)

@@ -77,8 +77,7 @@ TEST_P(OutputFlushTest, BytesArriveAtTheExpectedStatements) {
                 sizes.push_back(piece.size());
             EXPECT_EQ(sizes, param.Pieces[step]) << "after statement " << step + 1;
         }
-        if (step + 1 < param.Totals.size())
-            child.Resume();
+        if (step + 1 < param.Totals.size()) child.Resume();
     }
     const int status = child.Wait();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);

@@ -54,8 +54,7 @@ class TSink {
     // In the child: put its end on `target` and let go of both originals,
     // so the child holds no copy of the test's end.
     void GiveTo(int target) {
-        if (dup2(ChildEnd.Get(), target) < 0)
-            _exit(92);
+        if (dup2(ChildEnd.Get(), target) < 0) _exit(92);
         ChildEnd.Reset();
         OurEnd.Reset();
     }
@@ -68,8 +67,7 @@ class TSink {
         pollfd entry{OurEnd.Get(), POLLIN, 0};
         while (poll(&entry, 1, 0) > 0) {
             const ssize_t got = read(OurEnd.Get(), buffer, sizeof buffer);
-            if (got <= 0)
-                break;
+            if (got <= 0) break;
             pieces.emplace_back(buffer, static_cast<std::size_t>(got));
         }
         return pieces;

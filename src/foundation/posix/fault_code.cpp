@@ -68,11 +68,18 @@ bool InStackGuard(const TSignalFacts& facts) {
 
 bool IsLegacyPrefix(std::uint8_t byte) {
     switch (byte) {
-    case 0x26: case 0x2E: case 0x36: case 0x3E: case 0x64: case 0x65:
-    case 0x66: case 0x67: case 0xF0: case 0xF2: case 0xF3:
-        return true;
-    default:
-        return (byte & 0xF0) == 0x40; // REX
+    case 0x26:
+    case 0x2E:
+    case 0x36:
+    case 0x3E:
+    case 0x64:
+    case 0x65:
+    case 0x66:
+    case 0x67:
+    case 0xF0:
+    case 0xF2:
+    case 0xF3: return true;
+    default: return (byte & 0xF0) == 0x40; // REX
     }
 }
 
@@ -88,32 +95,39 @@ bool IsPrivilegedOpcode(const std::uint8_t* bytes, int count) {
     }
     const std::uint8_t op = bytes[at];
     switch (op) {
-    case 0xF4:                                     // hlt
-    case 0xFA: case 0xFB:                          // cli, sti
-    case 0x6C: case 0x6D: case 0x6E: case 0x6F:    // ins, outs
-    case 0xE4: case 0xE5: case 0xE6: case 0xE7:    // in, out with an immediate port
-    case 0xEC: case 0xED: case 0xEE: case 0xEF:    // in, out through dx
+    case 0xF4: // hlt
+    case 0xFA:
+    case 0xFB: // cli, sti
+    case 0x6C:
+    case 0x6D:
+    case 0x6E:
+    case 0x6F: // ins, outs
+    case 0xE4:
+    case 0xE5:
+    case 0xE6:
+    case 0xE7: // in, out with an immediate port
+    case 0xEC:
+    case 0xED:
+    case 0xEE:
+    case 0xEF: // in, out through dx
         return true;
-    case 0x0F:
-        break;
-    default:
-        return false;
+    case 0x0F: break;
+    default: return false;
     }
     if (at + 1 >= count) {
         return false;
     }
     const std::uint8_t second = bytes[at + 1];
-    return second == 0x01                          // descriptor tables, machine status
-           || second == 0x06                       // clts
-           || second == 0x08 || second == 0x09     // invd, wbinvd
-           || (second >= 0x20 && second <= 0x23)   // moves to and from control and debug registers
-           || second == 0x30 || second == 0x32;    // wrmsr, rdmsr
+    return second == 0x01                        // descriptor tables, machine status
+           || second == 0x06                     // clts
+           || second == 0x08 || second == 0x09   // invd, wbinvd
+           || (second >= 0x20 && second <= 0x23) // moves to and from control and debug registers
+           || second == 0x30 || second == 0x32;  // wrmsr, rdmsr
 }
 
 std::uint32_t FaultCodeOf(const TSignalFacts& facts) {
     switch (facts.Signal) {
-    case SIGFPE:
-        return ArithmeticFault(facts);
+    case SIGFPE: return ArithmeticFault(facts);
     case SIGILL:
         return (facts.SignalCode == ILL_PRVOPC || facts.SignalCode == ILL_PRVREG)
                    ? FaultPrivilegedInstruction
@@ -126,10 +140,8 @@ std::uint32_t FaultCodeOf(const TSignalFacts& facts) {
             return FaultPrivilegedInstruction;
         }
         return InStackGuard(facts) ? FaultStackOverflow : FaultAccessViolation;
-    case SIGBUS:
-        return FaultAccessViolation;
-    default:
-        return 0;
+    case SIGBUS: return FaultAccessViolation;
+    default: return 0;
     }
 }
 

@@ -22,11 +22,11 @@ struct TSignalFacts {
     std::uint16_t X87Control = 0;
     std::uint16_t X87Status = 0;
     bool HaveX87 = false;
-    std::uint8_t Opcode[8] = {};      // instruction bytes at the fault, for general protection faults
-    std::uintptr_t StackLow = 0;      // lowest address the main stack may reach
-    std::uintptr_t StackHigh = 0;     // its top
+    std::uint8_t Opcode[8] = {};  // instruction bytes at the fault, for general protection faults
+    std::uintptr_t StackLow = 0;  // lowest address the main stack may reach
+    std::uintptr_t StackHigh = 0; // its top
     std::uintptr_t InstructionAddress = 0; // the faulting instruction
-    bool WriteAccess = false;         // an access fault that was a write
+    bool WriteAccess = false;              // an access fault that was a write
 };
 
 // The fault code for a fault signal; 0 for a signal that is not a fault.

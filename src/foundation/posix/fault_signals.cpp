@@ -31,7 +31,6 @@ constexpr int FaultSignalCount = sizeof FaultSignals / sizeof FaultSignals[0];
 constexpr std::size_t AltStackSize = 64 * 1024;
 alignas(16) unsigned char AltStack[AltStackSize];
 
-
 constexpr int ExitWithoutCheckpoint = 255;
 
 struct sigaction PreviousActions[FaultSignalCount];

@@ -28,8 +28,12 @@ std::uint32_t TranslateErrno(int error, TTransfer direction) {
     }
 }
 
-std::uint32_t GetLastError() { return LastError; }
+std::uint32_t GetLastError() {
+    return LastError;
+}
 
-void SetLastError(std::uint32_t code) { LastError = code; }
+void SetLastError(std::uint32_t code) {
+    LastError = code;
+}
 
 } // namespace foundation

@@ -107,7 +107,8 @@ bool FindImage(std::uintptr_t address, TModuleInfo& module) {
         return false;
     }
     module.Base = search.Base;
-    CopyName(module.Name, search.Name[0] == '\0' ? ProgramFileName() : WithoutDirectory(search.Name));
+    CopyName(module.Name,
+             search.Name[0] == '\0' ? ProgramFileName() : WithoutDirectory(search.Name));
     return true;
 }
 

@@ -14,7 +14,9 @@ namespace foundation {
 
 namespace {
 
-int Descriptor(THandle handle) { return static_cast<int>(handle); }
+int Descriptor(THandle handle) {
+    return static_cast<int>(handle);
+}
 
 bool Fail(TTransfer direction) {
     SetLastError(TranslateErrno(errno, direction));
@@ -38,9 +40,7 @@ THandle GetStdHandle(std::int32_t which) {
     case StdInputHandle: return STDIN_FILENO;
     case StdOutputHandle: return STDOUT_FILENO;
     case StdErrorHandle: return STDERR_FILENO;
-    default:
-        SetLastError(ErrorInvalidHandle);
-        return InvalidHandle;
+    default: SetLastError(ErrorInvalidHandle); return InvalidHandle;
     }
 }
 

@@ -4,6 +4,8 @@
 
 namespace foundation {
 
-void ExitProcess(std::uint32_t code) { _exit(static_cast<int>(code & 0xFF)); }
+void ExitProcess(std::uint32_t code) {
+    _exit(static_cast<int>(code & 0xFF));
+}
 
 } // namespace foundation

@@ -72,8 +72,8 @@ TSignalFacts GatherFacts(int signal, const siginfo_t& info, const ucontext_t& co
     std::uint64_t syndrome = 0;
     if (FindSyndrome(context.uc_mcontext, syndrome)) {
         const std::uint64_t kind = syndrome >> SyndromeClassShift;
-        facts.WriteAccess = (kind == DataAbortLower || kind == DataAbortSame) &&
-                            (syndrome & SyndromeWriteBit) != 0;
+        facts.WriteAccess =
+            (kind == DataAbortLower || kind == DataAbortSame) && (syndrome & SyndromeWriteBit) != 0;
     } else if (facts.SignalAddress != facts.InstructionAddress) {
         // The instruction was fetched before its access faulted, so its
         // word is readable (unless the fault was the fetch itself).

@@ -159,8 +159,12 @@ constexpr Extended Infinity() {
     return Extended::FromBits(soft::detail::Infinity(false));
 }
 
-constexpr ExtendedBits BitsOf(Extended value) { return value.Bits(); }
-constexpr Extended ExtendedFromBits(const ExtendedBits& bits) { return Extended::FromBits(bits); }
+constexpr ExtendedBits BitsOf(Extended value) {
+    return value.Bits();
+}
+constexpr Extended ExtendedFromBits(const ExtendedBits& bits) {
+    return Extended::FromBits(bits);
+}
 constexpr Extended MakeExtended(bool negative, std::uint16_t biasedExponent,
                                 std::uint64_t significand) {
     return Extended::FromBits(soft::Make(negative, biasedExponent, significand));

@@ -391,20 +391,15 @@ ExtendedBits FromFloat(float value, unsigned& flags) {
 double ToDouble(ExtendedBits x, unsigned& flags) {
     const std::uint64_t sign = x.Negative() ? DoubleSign : 0;
     switch (KindOf(x)) {
-    case Kind::Zero:
-        return DoubleOfBits(sign);
-    case Kind::Infinity:
-        return DoubleOfBits(sign | DoubleInfinity);
+    case Kind::Zero: return DoubleOfBits(sign);
+    case Kind::Infinity: return DoubleOfBits(sign | DoubleInfinity);
     case Kind::QuietNan:
         // The top 52 fraction bits survive; the quiet bit is among them.
         return DoubleOfBits(sign | DoubleInfinity |
                             ((x.Significand & ~ExtendedBits::IntegerBit) >> DoubleDroppedBits));
     case Kind::SignalingNan:
-    case Kind::Unsupported:
-        flags |= FlagInvalid;
-        return DoubleOfBits(DoubleDefaultNan);
-    case Kind::Finite:
-        break;
+    case Kind::Unsupported: flags |= FlagInvalid; return DoubleOfBits(DoubleDefaultNan);
+    case Kind::Finite: break;
     }
     return DoubleOfBits(NarrowFinite(Unpack(x), flags));
 }

@@ -156,15 +156,11 @@ ExtendedBits CosineOf(const TReduced& r, bool negative, unsigned& flags) {
 ExtendedBits Sine(ExtendedBits x, unsigned& flags) {
     switch (KindOf(x)) {
     case Kind::Zero:
-    case Kind::QuietNan:
-        return x;
+    case Kind::QuietNan: return x;
     case Kind::Infinity:
     case Kind::SignalingNan:
-    case Kind::Unsupported:
-        flags |= FlagInvalid;
-        return IndefiniteNan;
-    case Kind::Finite:
-        break;
+    case Kind::Unsupported: flags |= FlagInvalid; return IndefiniteNan;
+    case Kind::Finite: break;
     }
     const Unpacked u = Unpack(x);
     const int scale = u.Exponent - ExtendedBits::ExponentBias;

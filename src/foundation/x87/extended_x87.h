@@ -58,8 +58,12 @@ constexpr Extended MakeExtended(bool negative, std::uint16_t biasedExponent,
     return negative ? -magnitude : magnitude;
 }
 
-inline Extended Abs(Extended value) { return __builtin_fabsl(value); }
+inline Extended Abs(Extended value) {
+    return __builtin_fabsl(value);
+}
 
-constexpr Extended Infinity() { return __builtin_infl(); }
+constexpr Extended Infinity() {
+    return __builtin_infl();
+}
 
 } // namespace foundation

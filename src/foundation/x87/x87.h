@@ -53,7 +53,9 @@ inline std::uint16_t ReadStatusWord() {
 }
 
 // Forces a pending unmasked exception of the unit to fault now.
-inline void WaitForFpu() { asm volatile("fwait"); }
+inline void WaitForFpu() {
+    asm volatile("fwait");
+}
 
 // FSIN on the extended argument. When the unit reports the operand out of
 // range (C2 set: magnitude 2^63 or more) the operand is discarded and +0.0

@@ -54,13 +54,21 @@ TEST(PlatformHandles, FileTypes) {
     };
     const TCase cases[] = {
         {"pipe", [](TDescriptors& d) { return pipe(d.Fds) == 0 ? d.Fds[0] : -1; }, FileTypePipe},
-        {"socket", [](TDescriptors& d) { return socketpair(AF_UNIX, SOCK_STREAM, 0, d.Fds) == 0 ? d.Fds[1] : -1; },
+        {"socket",
+         [](TDescriptors& d) {
+             return socketpair(AF_UNIX, SOCK_STREAM, 0, d.Fds) == 0 ? d.Fds[1] : -1;
+         },
          FileTypePipe},
-        {"directory", [](TDescriptors& d) { return d.Fds[0] = open("/", O_RDONLY | O_DIRECTORY); }, FileTypePipe},
-        {"regular file", [](TDescriptors& d) { return d.Fds[0] = open("/proc/self/exe", O_RDONLY); }, FileTypeDisk},
-        {"null device", [](TDescriptors& d) { return d.Fds[0] = open("/dev/null", O_WRONLY); }, FileTypeChar},
+        {"directory", [](TDescriptors& d) { return d.Fds[0] = open("/", O_RDONLY | O_DIRECTORY); },
+         FileTypePipe},
+        {"regular file",
+         [](TDescriptors& d) { return d.Fds[0] = open("/proc/self/exe", O_RDONLY); }, FileTypeDisk},
+        {"null device", [](TDescriptors& d) { return d.Fds[0] = open("/dev/null", O_WRONLY); },
+         FileTypeChar},
         {"terminal",
-         [](TDescriptors& d) { return openpty(&d.Fds[0], &d.Fds[1], nullptr, nullptr, nullptr) == 0 ? d.Fds[1] : -1; },
+         [](TDescriptors& d) {
+             return openpty(&d.Fds[0], &d.Fds[1], nullptr, nullptr, nullptr) == 0 ? d.Fds[1] : -1;
+         },
          FileTypeChar},
         {"closed descriptor",
          [](TDescriptors& d) {
@@ -87,12 +95,13 @@ TEST(PlatformErrors, FailedTransfersLeaveTheirCode) {
     };
     const TCase cases[] = {
         {"read closed", [](TDescriptors&) { return 1000; }, TTransfer::Read, ErrorInvalidHandle},
-        {"read write-only", [](TDescriptors& d) { return d.Fds[0] = open("/dev/null", O_WRONLY); }, TTransfer::Read,
-         ErrorInvalidHandle},
-        {"write full device", [](TDescriptors& d) { return d.Fds[0] = open("/dev/full", O_WRONLY); },
-         TTransfer::Write, ErrorDiskFull},
-        {"write read-only", [](TDescriptors& d) { return d.Fds[0] = open("/dev/null", O_RDONLY); }, TTransfer::Write,
-         ErrorInvalidHandle},
+        {"read write-only", [](TDescriptors& d) { return d.Fds[0] = open("/dev/null", O_WRONLY); },
+         TTransfer::Read, ErrorInvalidHandle},
+        {"write full device",
+         [](TDescriptors& d) { return d.Fds[0] = open("/dev/full", O_WRONLY); }, TTransfer::Write,
+         ErrorDiskFull},
+        {"write read-only", [](TDescriptors& d) { return d.Fds[0] = open("/dev/null", O_RDONLY); },
+         TTransfer::Write, ErrorInvalidHandle},
     };
     for (const TCase& c : cases) {
         TDescriptors descriptors;
@@ -133,7 +142,8 @@ TEST(PlatformTransfers, ShortAndRefusedWritesAreResumed) {
     ASSERT_EQ(pipe2(d.Fds, O_NONBLOCK), 0);
     ASSERT_GE(fcntl(d.Fds[1], F_SETPIPE_SZ, 4096), 4096);
     std::string sent(20000, '\0');
-    for (std::size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<char>('a' + i % 26);
+    for (std::size_t i = 0; i < sent.size(); ++i)
+        sent[i] = static_cast<char>('a' + i % 26);
     std::string received;
     std::thread reader([&] {
         std::this_thread::sleep_for(50ms);
@@ -153,7 +163,9 @@ TEST(PlatformTransfers, ShortAndRefusedWritesAreResumed) {
 }
 
 std::atomic<int> Interruptions{0};
-void CountInterruption(int) { ++Interruptions; }
+void CountInterruption(int) {
+    ++Interruptions;
+}
 
 // A signal that interrupts a blocked read does not end it.
 TEST(PlatformTransfers, InterruptedReadIsRetried) {

@@ -75,14 +75,10 @@ std::uint64_t DoublePattern(double value) {
 
 int OrderingCode(soft::Ordering order) {
     switch (order) {
-    case soft::Ordering::Less:
-        return -1;
-    case soft::Ordering::Equal:
-        return 0;
-    case soft::Ordering::Greater:
-        return 1;
-    case soft::Ordering::Unordered:
-        break;
+    case soft::Ordering::Less: return -1;
+    case soft::Ordering::Equal: return 0;
+    case soft::Ordering::Greater: return 1;
+    case soft::Ordering::Unordered: break;
     }
     return 2;
 }
@@ -124,24 +120,12 @@ TOutcome RunSoft(const TCase& c) {
     unsigned flags = 0;
     ExtendedBits bits;
     switch (c.Op) {
-    case TOp::Add:
-        bits = soft::Add(c.A, c.B, flags);
-        break;
-    case TOp::Subtract:
-        bits = soft::Subtract(c.A, c.B, flags);
-        break;
-    case TOp::Multiply:
-        bits = soft::Multiply(c.A, c.B, flags);
-        break;
-    case TOp::Divide:
-        bits = soft::Divide(c.A, c.B, flags);
-        break;
-    case TOp::ToDouble:
-        bits = Packed(DoublePattern(soft::ToDouble(c.A, flags)));
-        break;
-    case TOp::ToInt64:
-        bits = Packed(static_cast<std::uint64_t>(soft::ToInt64(c.A, flags)));
-        break;
+    case TOp::Add: bits = soft::Add(c.A, c.B, flags); break;
+    case TOp::Subtract: bits = soft::Subtract(c.A, c.B, flags); break;
+    case TOp::Multiply: bits = soft::Multiply(c.A, c.B, flags); break;
+    case TOp::Divide: bits = soft::Divide(c.A, c.B, flags); break;
+    case TOp::ToDouble: bits = Packed(DoublePattern(soft::ToDouble(c.A, flags))); break;
+    case TOp::ToInt64: bits = Packed(static_cast<std::uint64_t>(soft::ToInt64(c.A, flags))); break;
     case TOp::FromDouble: {
         double value;
         std::memcpy(&value, &c.Raw, sizeof value);
@@ -155,9 +139,7 @@ TOutcome RunSoft(const TCase& c) {
         bits = soft::FromFloat(value, flags);
         break;
     }
-    case TOp::FromInt64:
-        bits = soft::FromInt64(static_cast<std::int64_t>(c.Raw));
-        break;
+    case TOp::FromInt64: bits = soft::FromInt64(static_cast<std::int64_t>(c.Raw)); break;
     case TOp::Compare:
         bits = Packed(static_cast<std::uint64_t>(OrderingCode(soft::Compare(c.A, c.B, flags))));
         break;
@@ -199,28 +181,16 @@ class TOperandDrawer {
         case TOp::Add:
         case TOp::Subtract:
         case TOp::Multiply:
-        case TOp::Divide:
-            DrawArithmetic(c);
-            break;
-        case TOp::ToDouble:
-            c.A = ForDoubleStore();
-            break;
-        case TOp::ToInt64:
-            c.A = ForIntegerStore();
-            break;
-        case TOp::FromDouble:
-            c.Raw = LoadPattern(52, 11);
-            break;
-        case TOp::FromFloat:
-            c.Raw = LoadPattern(23, 8);
-            break;
+        case TOp::Divide: DrawArithmetic(c); break;
+        case TOp::ToDouble: c.A = ForDoubleStore(); break;
+        case TOp::ToInt64: c.A = ForIntegerStore(); break;
+        case TOp::FromDouble: c.Raw = LoadPattern(52, 11); break;
+        case TOp::FromFloat: c.Raw = LoadPattern(23, 8); break;
         case TOp::FromInt64:
             c.Raw = Random.Next() >> Random.Range(0, 63);
             c.Raw = Random.Coin() ? 0 - c.Raw : c.Raw;
             break;
-        case TOp::Compare:
-            DrawComparison(c);
-            break;
+        case TOp::Compare: DrawComparison(c); break;
         }
         return c;
     }
@@ -246,28 +216,20 @@ class TOperandDrawer {
 
     ExtendedBits Any() {
         switch (Random.Range(0, 11)) {
-        case 0:
-            return Make(false, static_cast<std::uint16_t>(Random.Next()), Random.Next());
-        case 1:
-            return Number(Random.Range(1, MaxExponent));
-        case 2:
-            return Number(Random.Range(-70, 0)); // denormals
-        case 3:
-            return Make(Random.Coin(), 0, Top | Random.Next()); // pseudo-denormal
-        case 4:
-            return Make(Random.Coin(), 0, 0);
-        case 5:
-            return soft::detail::Infinity(Random.Coin());
+        case 0: return Make(false, static_cast<std::uint16_t>(Random.Next()), Random.Next());
+        case 1: return Number(Random.Range(1, MaxExponent));
+        case 2: return Number(Random.Range(-70, 0));                // denormals
+        case 3: return Make(Random.Coin(), 0, Top | Random.Next()); // pseudo-denormal
+        case 4: return Make(Random.Coin(), 0, 0);
+        case 5: return soft::detail::Infinity(Random.Coin());
         case 6: // NaNs with a few payloads, so that equal significands meet
             return Make(Random.Coin(), soft::SpecialExponent,
                         Top | (Random.Coin() ? Random.Next() : Random.Next() & 0x4000000000000003));
         case 7: // unnormals, pseudo-infinities and pseudo-NaNs
             return Make(Random.Coin(), static_cast<std::uint16_t>(Random.Range(1, 0x7FFF)),
                         Random.Next() >> Random.Range(1, 63));
-        case 8:
-            return Number(MaxExponent - Random.Range(0, 2));
-        default:
-            return Number(Ordinary());
+        case 8: return Number(MaxExponent - Random.Range(0, 2));
+        default: return Number(Ordinary());
         }
     }
 
@@ -349,12 +311,8 @@ class TOperandDrawer {
             c.B.Significand += static_cast<std::uint64_t>(Random.Range(-1, 1) * Random.Range(0, 1));
             return;
         case 3:
-        case 4:
-            NearTie(c, Ordinary(), Ordinary());
-            return;
-        case 5:
-            NearLimit(c);
-            return;
+        case 4: NearTie(c, Ordinary(), Ordinary()); return;
+        case 5: NearLimit(c); return;
         case 6: // a denormal with a large number, either way round
             c.A =
                 Random.Coin() ? Number(Random.Range(-64, 0)) : Make(false, 0, Top | Random.Next());
@@ -373,27 +331,22 @@ class TOperandDrawer {
     // The double's subnormal range and its top, or anything.
     ExtendedBits ForDoubleStore() {
         switch (Random.Range(0, 2)) {
-        case 0:
-            return Number(Bias - DoubleBias - Random.Range(-2, 66));
-        case 1:
-            return Number(Bias + DoubleBias + Random.Range(-1, 1));
-        default:
-            return Any();
+        case 0: return Number(Bias - DoubleBias - Random.Range(-2, 66));
+        case 1: return Number(Bias + DoubleBias + Random.Range(-1, 1));
+        default: return Any();
         }
     }
 
     // Halves from 1/4 to 2^64, the neighbours of 2^63, or anything.
     ExtendedBits ForIntegerStore() {
         switch (Random.Range(0, 2)) {
-        case 0:
-            return Number(Bias + Random.Range(-2, 64));
+        case 0: return Number(Bias + Random.Range(-2, 64));
         case 1: {
             const auto step = static_cast<std::uint64_t>(Random.Range(0, 3));
             return Make(Random.Coin(), static_cast<std::uint16_t>(Bias + Random.Range(62, 63)),
                         Random.Coin() ? Ones - step : Top + step);
         }
-        default:
-            return Any();
+        default: return Any();
         }
     }
 
@@ -403,14 +356,9 @@ class TOperandDrawer {
         const std::uint64_t exponentAll = (1ULL << exponentBits) - 1;
         std::uint64_t exponent = Random.Next() & exponentAll;
         switch (Random.Range(0, 3)) {
-        case 0:
-            exponent = 0;
-            break;
-        case 1:
-            exponent = exponentAll;
-            break;
-        default:
-            break;
+        case 0: exponent = 0; break;
+        case 1: exponent = exponentAll; break;
+        default: break;
         }
         const std::uint64_t sign = Random.Next() & 1;
         return sign << (fractionBits + exponentBits) | exponent << fractionBits | fraction;
@@ -419,12 +367,8 @@ class TOperandDrawer {
     void DrawComparison(TCase& c) {
         c.A = Any();
         switch (Random.Range(0, 4)) {
-        case 0:
-            c.B = Any();
-            break;
-        case 1:
-            c.B = Random.Coin() ? c.A : soft::Negate(c.A);
-            break;
+        case 0: c.B = Any(); break;
+        case 1: c.B = Random.Coin() ? c.A : soft::Negate(c.A); break;
         case 2:
             c.B = c.A;
             c.B.Significand += static_cast<std::uint64_t>(Random.Range(-1, 1));
@@ -433,9 +377,7 @@ class TOperandDrawer {
             c.A = Make(Random.Coin(), 0, Top | Random.Next());
             c.B = Make(Random.Coin(), 1, c.A.Significand);
             break;
-        default:
-            c.B = Make(Random.Coin(), 0, 0);
-            break;
+        default: c.B = Make(Random.Coin(), 0, 0); break;
         }
     }
 

@@ -61,18 +61,10 @@ inline TX87Result X87Binary(TBinaryOp op, ExtendedBits a, ExtendedBits b) {
                  : [r] "=m"(result), [s] "=m"(status)                                              \
                  : [x] "m"(x), [y] "m"(y))
     switch (op) {
-    case TBinaryOp::Add:
-        SOFTTEST_X87_BINARY("fadd");
-        break;
-    case TBinaryOp::Subtract:
-        SOFTTEST_X87_BINARY("fsub");
-        break;
-    case TBinaryOp::Multiply:
-        SOFTTEST_X87_BINARY("fmul");
-        break;
-    case TBinaryOp::Divide:
-        SOFTTEST_X87_BINARY("fdiv");
-        break;
+    case TBinaryOp::Add: SOFTTEST_X87_BINARY("fadd"); break;
+    case TBinaryOp::Subtract: SOFTTEST_X87_BINARY("fsub"); break;
+    case TBinaryOp::Multiply: SOFTTEST_X87_BINARY("fmul"); break;
+    case TBinaryOp::Divide: SOFTTEST_X87_BINARY("fdiv"); break;
     }
 #undef SOFTTEST_X87_BINARY
     return {LongDoubleBits(result), status & TrappingFlags};

@@ -19,12 +19,9 @@ class KilledBySignal {
         switch (signal_) {
         case SIGFPE: // x87 conditions 0xC000008D to 0xC0000093, integer division and overflow
             return code >= 0xC000008D && code <= 0xC0000095;
-        case SIGSEGV:
-            return code == 0xC0000005 || code == 0xC00000FD;
-        case SIGILL:
-            return code == 0xC000001D || code == 0xC0000096;
-        default:
-            return false;
+        case SIGSEGV: return code == 0xC0000005 || code == 0xC00000FD;
+        case SIGILL: return code == 0xC000001D || code == 0xC0000096;
+        default: return false;
         }
     }
 

@@ -27,13 +27,11 @@ struct TPipe {
         CloseWriter();
     }
     void CloseReader() {
-        if (Reader != nullptr)
-            ::CloseHandle(Reader);
+        if (Reader != nullptr) ::CloseHandle(Reader);
         Reader = nullptr;
     }
     void CloseWriter() {
-        if (Writer != nullptr)
-            ::CloseHandle(Writer);
+        if (Writer != nullptr) ::CloseHandle(Writer);
         Writer = nullptr;
     }
 };
