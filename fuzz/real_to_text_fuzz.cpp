@@ -100,7 +100,7 @@ void CheckExponent(std::string_view text, long double value, bool negative, int 
     Require(IsDigit(body[1]) && body[2] == '.', "mantissa does not start d.");
     for (int i = 3; i < n + 2; ++i)
         Require(IsDigit(body[static_cast<std::size_t>(i)]), "mantissa holds a non-digit");
-    const std::size_t e = static_cast<std::size_t>(n + 2);
+    const std::size_t e = static_cast<std::size_t>(n) + 2;
     Require(body[e] == 'E' && (body[e + 1] == '+' || body[e + 1] == '-'), "no exponent mark");
     for (std::size_t i = e + 2; i < e + 6; ++i)
         Require(IsDigit(body[i]), "exponent holds a non-digit");

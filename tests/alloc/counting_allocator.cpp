@@ -10,6 +10,9 @@
 #include <cstdlib>
 #include <new>
 
+// The C library's own allocator under its internal names, which the
+// replacement functions hand every request on to.
+// NOLINTBEGIN(bugprone-reserved-identifier)
 extern "C" {
 void* __libc_malloc(std::size_t size);
 void* __libc_calloc(std::size_t count, std::size_t size);
@@ -17,6 +20,7 @@ void* __libc_realloc(void* block, std::size_t size);
 void* __libc_memalign(std::size_t alignment, std::size_t size);
 void __libc_free(void* block);
 }
+// NOLINTEND(bugprone-reserved-identifier)
 
 namespace alloctest {
 

@@ -129,7 +129,7 @@ TEST(TokenModel, JudgesRealsAsTheRulesSay) {
 TEST(DialogueModel, AcceptsTheWrittenTranscripts) {
     int checked = 0;
     for (const auto& entry : fs::directory_iterator(E2E_CASES_DIR)) {
-        const fs::path folder = entry.path();
+        const fs::path& folder = entry.path();
         if (fs::exists(folder / "handles")) continue;
         std::string errors =
             fs::exists(folder / "errors") ? testsupport::ReadFile(folder / "errors") : "";

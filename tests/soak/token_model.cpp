@@ -160,10 +160,9 @@ TRealVerdict JudgeReal(std::string_view text) {
             leading *= 10;
         if (v.Log10Magnitude < SmallBelow)
             v.Class = TRealClass::Small;
-        else if (decimalExponent < DoubleLimitExponent)
-            v.Class = TRealClass::Large;
-        else if (decimalExponent > DoubleLimitExponent)
-            v.Class = TRealClass::Overflow;
+        else if (decimalExponent != DoubleLimitExponent)
+            v.Class =
+                decimalExponent < DoubleLimitExponent ? TRealClass::Large : TRealClass::Overflow;
         else if (leading + DoubleLimitBlur < DoubleLimitDigits)
             v.Class = TRealClass::Large;
         else if (leading > DoubleLimitDigits + DoubleLimitBlur)

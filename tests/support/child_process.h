@@ -278,6 +278,7 @@ inline std::function<void()> ExecHost(const std::string& path, std::vector<std::
     if (argv.empty()) argv.push_back(path);
     return [path, argv] {
         std::vector<char*> pointers;
+        pointers.reserve(argv.size() + 1);
         for (const std::string& word : argv)
             pointers.push_back(const_cast<char*>(word.c_str()));
         pointers.push_back(nullptr);

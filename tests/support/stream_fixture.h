@@ -35,7 +35,7 @@ class TStreamRecord {
                            std::uint16_t flags = textio::CrLfFlag)
         : Chunks(std::move(chunks)) {
         Open(mode, flags, mode == textio::ModeInput ? Refill : Collect);
-        TStreamRecord* self = this;
+        const auto self = reinterpret_cast<std::uintptr_t>(this);
         std::memcpy(Stream.ClientData, &self, sizeof self);
     }
     TStreamRecord(std::uint16_t mode, std::string input, std::uint16_t flags = textio::CrLfFlag)
@@ -71,9 +71,9 @@ class TStreamRecord {
     }
 
     static TStreamRecord& Of(textio::TTextStream& stream) {
-        TStreamRecord* self;
+        std::uintptr_t self = 0;
         std::memcpy(&self, stream.ClientData, sizeof self);
-        return *self;
+        return *reinterpret_cast<TStreamRecord*>(self);
     }
 
     static std::int32_t Collect(textio::TTextStream& stream) {

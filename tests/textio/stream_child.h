@@ -96,7 +96,7 @@ class TStreamChild {
 // Runs a body that never pauses and returns everything it reported.
 inline std::vector<std::int32_t> RunChild(const std::function<void()>& body) {
     TStreamChild child(body);
-    const std::vector<std::int32_t> values = child.Collect();
+    std::vector<std::int32_t> values = child.Collect();
     const int status = child.Wait();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
     return values;

@@ -73,6 +73,7 @@ TEST_P(OutputFlushTest, BytesArriveAtTheExpectedStatements) {
         EXPECT_EQ(arrived.size(), param.Totals[step]) << "after statement " << step + 1;
         if (!param.Pieces.empty()) {
             std::vector<std::size_t> sizes;
+            sizes.reserve(pieces.size());
             for (const std::string& piece : pieces)
                 sizes.push_back(piece.size());
             EXPECT_EQ(sizes, param.Pieces[step]) << "after statement " << step + 1;

@@ -62,10 +62,9 @@ void FindExecutablePath(char (&path)[PathCapacity]) {
         return;
     }
     const auto* recorded = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
-    path[0] = '\0';
-    if (recorded != nullptr) {
-        std::strncat(path, recorded, sizeof path - 1);
-    }
+    const std::size_t kept = recorded != nullptr ? strnlen(recorded, sizeof path - 1) : 0;
+    std::memcpy(path, recorded != nullptr ? recorded : "", kept);
+    path[kept] = '\0';
 }
 
 // The loaded image whose segments hold Address, found from the program

@@ -40,13 +40,17 @@ template <ExtendedBits (*Operation)(ExtendedBits, ExtendedBits, unsigned&)>
 class Extended {
   public:
     constexpr Extended() = default;
+    // The load sets the flags, which are checked only after it: an
+    // initialiser list could not order the two.
     [[gnu::always_inline]] explicit Extended(double value) {
         unsigned flags = 0;
+        // cppcheck-suppress useInitializationList
         Value = soft::FromDouble(value, flags);
         soft::detail::CheckFlags(flags);
     }
     [[gnu::always_inline]] explicit Extended(float value) {
         unsigned flags = 0;
+        // cppcheck-suppress useInitializationList
         Value = soft::FromFloat(value, flags);
         soft::detail::CheckFlags(flags);
     }

@@ -104,7 +104,10 @@ bool SelectNan(ExtendedBits a, Kind ka, ExtendedBits b, Kind kb, ExtendedBits& r
             return Make(false, 0, 0); // x - x is +0 when rounding to nearest
         }
     }
+    // Not 0: a sum of two magnitudes keeps the larger's top bit, and an
+    // exact cancellation has returned above.
     const int shift = CountLeadingZeros(sum);
+    // NOLINTNEXTLINE(clang-analyzer-core.UndefinedBinaryOperatorResult)
     return RoundNormal(a.Negative, a.Exponent + 1 - shift, sum << shift, flags);
 }
 

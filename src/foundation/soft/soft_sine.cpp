@@ -124,6 +124,7 @@ TReduced Reduce(const Unpacked& x) {
     }
     // rest > 0: x is never a multiple of pi/2 (see the note at the top).
     const int shift = CountLeadingZeros(rest);
+    // NOLINTNEXTLINE(clang-analyzer-core.UndefinedBinaryOperatorResult): rest is not 0
     return {static_cast<unsigned>(quotient & 3), negative, rest << shift, shift - 63};
 }
 
@@ -134,7 +135,10 @@ ExtendedBits SineOf(const TReduced& r, bool negative, unsigned& flags) {
     // sin r = r - r * z * (1/3! - z/5! + ...), z = r^2
     const Uint128 tail = MultiplyHigh(square, AlternatingSeries<3>(square));
     const Uint128 sine = r.Fraction - MultiplyHigh(r.Fraction, tail);
+    // The fraction has its top bit set and the tail takes off less than a
+    // sixth of it, so the sine is not 0.
     const int shift = CountLeadingZeros(sine);
+    // NOLINTNEXTLINE(clang-analyzer-core.UndefinedBinaryOperatorResult)
     return RoundPack(negative, ExtendedBits::ExponentBias - 1 - r.Scale - shift, sine << shift,
                      flags);
 }

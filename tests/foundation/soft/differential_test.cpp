@@ -594,7 +594,7 @@ void LargestTimesTwo(void*) {
     DoubleSink = StoreDouble(Extended::FromBits(Largest) * Extended(2));
 }
 void InfinityMinusInfinity(void*) {
-    DoubleSink = StoreDouble(Infinity() - Infinity());
+    DoubleSink = StoreDouble(Infinity() - Infinity()); // NOLINT(misc-redundant-expression)
 }
 void LargestStoredAsDouble(void*) {
     DoubleSink = StoreDouble(Extended::FromBits(Largest));

@@ -106,8 +106,10 @@ ExtendedBits NearMultipleOfHalfPi(TRandomBits& random) {
     constexpr Uint128 HalfPiUnits = (Uint128{0x3} << 64) | 0x243F6A8885A308D3ULL; // of 2^-65
     const std::uint64_t k = (random.Next() >> random.Range(2, 63)) | 1;
     const Uint128 units = k * HalfPiUnits;
+    // k is odd, so units is not 0 and has at most 127 leading zeros.
     const int zeros = soft::detail::CountLeadingZeros(units);
-    const Uint128 aligned = units << zeros;
+    const Uint128 aligned =
+        units << zeros; // NOLINT(clang-analyzer-core.UndefinedBinaryOperatorResult)
     std::uint64_t significand = static_cast<std::uint64_t>(aligned >> 64);
     significand += static_cast<std::uint64_t>(aligned) >> 63; // nearest
     significand += static_cast<std::uint64_t>(random.Range(-2, 2));
