@@ -42,6 +42,24 @@ if(NOT EXISTS ${SURVEY_WINEPREFIX}/system.reg)
                   OUTPUT_QUIET ERROR_QUIET)
 endif()
 
+# One Wine server, with Wine's own background services, for the whole test
+# run. Every program connects to the prefix's server; one that starts just
+# as an idle server shuts down loses its connection ("recvmsg: Connection
+# reset by peer"), and services started by a test's program would hold that
+# test's output open until they end. So the fixture starts the server to
+# persist, and the services with it, their output going nowhere, and stops
+# them after the tests.
+find_program(SURVEY_WINESERVER wineserver REQUIRED)
+set(survey_wine_env "WINEDEBUG=-all WINEPREFIX='${SURVEY_WINEPREFIX}'")
+set(survey_quiet "</dev/null >/dev/null 2>&1")
+add_test(NAME wine_server_start
+         COMMAND /bin/sh -c "${survey_wine_env} '${SURVEY_WINESERVER}' -p ${survey_quiet} && ${survey_wine_env} '${SURVEY_WINE}' cmd /c exit ${survey_quiet}")
+add_test(NAME wine_server_stop
+         COMMAND /bin/sh -c "${survey_wine_env} '${SURVEY_WINESERVER}' -k || true")
+set_tests_properties(wine_server_start PROPERTIES FIXTURES_SETUP wine_server)
+set_tests_properties(wine_server_stop PROPERTIES FIXTURES_CLEANUP wine_server)
+set(SURVEY_TEST_PROPERTIES FIXTURES_REQUIRED wine_server)
+
 # The tests that start the Windows programs. The transcripts of
 # tests/e2e/cases and tests/programs/cases run from the host: the runner is
 # built for it with the host compiler (a project of its own, since this one
@@ -78,7 +96,8 @@ function(survey_windows_program_tests)
   add_test(NAME windows_zip_holds_program_readme_examples
            COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR}
                    -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -P ${SURVEY_WINDOWS_TESTS_DIR}/zip_test.cmake)
-  set_tests_properties(windows_zip_holds_program_readme_examples PROPERTIES RUN_SERIAL TRUE)
+  set_tests_properties(windows_zip_holds_program_readme_examples PROPERTIES RUN_SERIAL TRUE
+                       ${SURVEY_TEST_PROPERTIES})
 
   foreach(dir IN LISTS case_dirs)
     file(GLOB names LIST_DIRECTORIES true RELATIVE ${dir} CONFIGURE_DEPENDS ${dir}/*)
@@ -87,7 +106,8 @@ function(survey_windows_program_tests)
         add_test(NAME windows_transcript.${name}
                  COMMAND ${runner_dir}/windows_transcripts
                          --gtest_filter=Cases/Transcript.MatchesExpectedBytes/${name})
-        set_tests_properties(windows_transcript.${name} PROPERTIES TIMEOUT 120)
+        set_tests_properties(windows_transcript.${name} PROPERTIES TIMEOUT 120
+                             ${SURVEY_TEST_PROPERTIES})
       endif()
     endforeach()
   endforeach()
