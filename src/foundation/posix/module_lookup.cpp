@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "foundation/module_lookup.h"
+#include "foundation/module_name.h"
 
 namespace foundation {
 
@@ -19,25 +20,6 @@ constexpr std::size_t PathCapacity = 4096;
 const char* WithoutDirectory(const char* path) {
     const char* slash = std::strrchr(path, '/');
     return slash != nullptr ? slash + 1 : path;
-}
-
-// A control character in a file name must not add lines to the report.
-void ReplaceControlCharacters(char* name) {
-    for (; *name != '\0'; ++name) {
-        if (static_cast<unsigned char>(*name) < ' ') {
-            *name = '?';
-        }
-    }
-}
-
-void CopyName(char (&target)[ModuleNameCapacity], const char* name) {
-    std::size_t length = std::strlen(name);
-    if (length > ModuleNameCapacity - 1) {
-        length = ModuleNameCapacity - 1;
-    }
-    std::memcpy(target, name, length);
-    target[length] = '\0';
-    ReplaceControlCharacters(target);
 }
 
 // The kernel marks the link of a program whose file was deleted or
@@ -106,8 +88,8 @@ bool FindImage(std::uintptr_t address, TModuleInfo& module) {
         return false;
     }
     module.Base = search.Base;
-    CopyName(module.Name,
-             search.Name[0] == '\0' ? ProgramFileName() : WithoutDirectory(search.Name));
+    CopyModuleName(module.Name,
+                   search.Name[0] == '\0' ? ProgramFileName() : WithoutDirectory(search.Name));
     return true;
 }
 
@@ -140,7 +122,7 @@ bool FindModule(std::uintptr_t address, TModuleInfo& module) {
     const bool isProgram = map != nullptr && map->l_name[0] == '\0';
     const char* name = isProgram || info.dli_fname == nullptr ? ProgramFileName()
                                                               : WithoutDirectory(info.dli_fname);
-    CopyName(module.Name, name);
+    CopyModuleName(module.Name, name);
     return true;
 }
 

@@ -2,10 +2,9 @@
 // an allocation whose base is a module's load address exactly when the
 // system knows a file name for that base.
 #include "foundation/module_lookup.h"
+#include "foundation/module_name.h"
 
 #include <windows.h>
-
-#include <cstring>
 
 namespace foundation {
 
@@ -22,15 +21,6 @@ const char* WithoutDirectory(const char* path) {
         }
     }
     return name;
-}
-
-void CopyName(char (&target)[ModuleNameCapacity], const char* name) {
-    std::size_t length = std::strlen(name);
-    if (length > ModuleNameCapacity - 1) {
-        length = ModuleNameCapacity - 1;
-    }
-    std::memcpy(target, name, length);
-    target[length] = '\0';
 }
 
 } // namespace
@@ -61,7 +51,7 @@ bool FindModule(std::uintptr_t address, TModuleInfo& module) {
     }
     path[length < PathCapacity ? length : PathCapacity - 1] = '\0';
     module.Base = reinterpret_cast<std::uintptr_t>(region.AllocationBase);
-    CopyName(module.Name, WithoutDirectory(path));
+    CopyModuleName(module.Name, WithoutDirectory(path));
     return true;
 }
 
