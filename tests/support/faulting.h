@@ -5,7 +5,24 @@
 
 #include <cstdint>
 
+#include "foundation/faults.h"
+
 namespace testsupport {
+
+// What a fault checkpoint gave back for a body run at it.
+struct TCaught {
+    bool CameBack = true;
+    foundation::TFaultRecord Record;
+};
+
+// Runs body at a fault checkpoint of its own.
+inline TCaught Catch(void (*body)()) {
+    TCaught caught;
+    caught.CameBack = foundation::RunWithFaultCheckpoint(
+        [](void* context) { reinterpret_cast<void (*)()>(context)(); },
+        reinterpret_cast<void*>(body), caught.Record);
+    return caught;
+}
 
 #if defined(__x86_64__)
 

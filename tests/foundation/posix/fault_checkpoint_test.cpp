@@ -18,10 +18,8 @@ using testsupport::RunInChild;
 
 // What a child reports: whether each body came back, and its fault record;
 // and where the child faulted.
-struct TCaught {
-    bool CameBack = true;
-    TFaultRecord Record;
-};
+using testsupport::Catch;
+using testsupport::TCaught;
 
 struct TReports {
     TCaught Caught[3];
@@ -31,16 +29,6 @@ struct TReports {
 };
 
 const testsupport::TShared<TReports> Reports;
-
-void Run(void* body) {
-    reinterpret_cast<void (*)()>(body)();
-}
-
-TCaught Catch(void (*body)()) {
-    TCaught caught;
-    caught.CameBack = RunWithFaultCheckpoint(Run, reinterpret_cast<void*>(body), caught.Record);
-    return caught;
-}
 
 void Report(const TCaught& caught) {
     Reports->Caught[Reports->Count++] = caught;

@@ -7,83 +7,49 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <limits>
 
 #include "foundation/faults.h"
 #include "foundation/process_exit.h"
 #include "foundation/windows/fault_record.h"
 #include "foundation/x87/x87.h"
+#include "support/faulting.h"
+#include "support/fpu_fixture.h"
 
 namespace {
 
 using namespace foundation;
 
-constexpr std::uint16_t TrappingControlWord = 0x1332;
-constexpr std::uint16_t DefaultControlWord = 0x037F;
+using testsupport::Catch;
+using testsupport::OpaqueExtended;
+using testsupport::TCaught;
+
+constexpr std::uint16_t TrappingControlWord = rterrors::DefaultFpuControlWord;
 // Exception flags, stack fault, error summary and busy bits of the status word.
 constexpr std::uint16_t PendingBits = 0x80FF;
-
-struct TCaught {
-    bool CameBack = true;
-    TFaultRecord Record;
-};
-
-void Run(void* body) {
-    reinterpret_cast<void (*)()>(body)();
-}
-
-TCaught Catch(void (*body)()) {
-    TCaught caught;
-    caught.CameBack = RunWithFaultCheckpoint(Run, reinterpret_cast<void*>(body), caught.Record);
-    return caught;
-}
-
-// Kept from the compiler's constant folding.
-long double Opaque(long double value) {
-    volatile long double kept = value;
-    return kept;
-}
 
 std::uintptr_t LabelAddress = 0;
 std::uintptr_t ReadOnlyPage = 0;
 
 void IllegalInstruction() {
-    asm volatile("lea 1f(%%rip), %%rax\n\tmov %%rax, %0\n1:\tud2" : "=m"(LabelAddress) : : "rax");
-}
-
-// Accesses in assembly: in C++ they would be undefined behaviour.
-void ReadAt(std::uintptr_t address) {
-    asm volatile("movl (%0), %%eax" : : "r"(address) : "eax", "memory");
-}
-void WriteAt(std::uintptr_t address) {
-    asm volatile("movl $1, (%0)" : : "r"(address) : "memory");
+    testsupport::IllegalInstructionAt(LabelAddress);
 }
 void NullRead() {
-    ReadAt(0);
+    testsupport::ReadAt(0);
 }
 void ReadOnlyWrite() {
-    WriteAt(ReadOnlyPage + 8);
+    testsupport::WriteAt(ReadOnlyPage + 8);
 }
 void NoFault() {}
 
-volatile int DepthLimit = -1;
-[[gnu::noinline]] int Recurse(int depth) {
-    volatile char frame[512];
-    frame[0] = static_cast<char>(depth);
-    if (depth == DepthLimit) {
-        return frame[0];
-    }
-    return Recurse(depth + 1) + frame[0];
-}
 void OverflowStack() {
-    Recurse(0);
+    testsupport::Recurse(0);
 }
 
 class WindowsFaultTest : public testing::Test {
   protected:
     static void SetUpTestSuite() { InstallFaultHandlers(); }
     static void TearDownTestSuite() { RemoveFaultHandlers(); }
-    void TearDown() override { LoadControlWord(DefaultControlWord); }
+    void TearDown() override { LoadControlWord(testsupport::PlatformDefaultControlWord); }
 };
 
 TEST_F(WindowsFaultTest, RecordHoldsInstructionAndAccess) {
@@ -137,9 +103,9 @@ TEST_P(WindowsX87FaultTest, TrappedConditionGivesItsCode) {
     const TCaught after = Catch([] {
         for (int k = 0; k < 8; ++k) {
             // Eight loads fill the stack; one more would be a stack fault.
-            (void)StoreDouble(Opaque(k) + Opaque(0.5L));
+            (void)StoreDouble(OpaqueExtended(Extended(k)) + OpaqueExtended(Extended(0.5)));
         }
-        EXPECT_EQ(StoreDouble(Opaque(1.0L) / Opaque(4.0L)), 0.25);
+        EXPECT_EQ(StoreDouble(OpaqueExtended(Extended(1.0)) / OpaqueExtended(Extended(4.0))), 0.25);
     });
     EXPECT_TRUE(after.CameBack);
 }
@@ -147,13 +113,22 @@ TEST_P(WindowsX87FaultTest, TrappedConditionGivesItsCode) {
 INSTANTIATE_TEST_SUITE_P(
     Conditions, WindowsX87FaultTest,
     testing::Values(
-        TX87Case{"Overflow", [] { (void)StoreDouble(Opaque(1e400L)); }, FaultFloatOverflow},
-        TX87Case{"ZeroDivide", [] { (void)StoreDouble(Opaque(1.0L) / Opaque(0.0L)); },
+        TX87Case{"Overflow",
+                 [] { (void)StoreDouble(OpaqueExtended(Extended(1e300) * Extended(1e100))); },
+                 FaultFloatOverflow},
+        TX87Case{"ZeroDivide",
+                 [] {
+                     (void)StoreDouble(OpaqueExtended(Extended(1.0)) /
+                                       OpaqueExtended(Extended(0.0)));
+                 },
                  FaultFloatDivideByZero},
-        TX87Case{"InfiniteSine",
-                 [] { (void)ExtendedSine(Opaque(std::numeric_limits<long double>::infinity())); },
+        TX87Case{"InfiniteSine", [] { (void)ExtendedSine(OpaqueExtended(Infinity())); },
                  FaultFloatInvalid},
-        TX87Case{"ZeroByZero", [] { (void)StoreDouble(Opaque(0.0L) / Opaque(0.0L)); },
+        TX87Case{"ZeroByZero",
+                 [] {
+                     (void)StoreDouble(OpaqueExtended(Extended(0.0)) /
+                                       OpaqueExtended(Extended(0.0)));
+                 },
                  FaultFloatInvalid}),
     [](const testing::TestParamInfo<TX87Case>& info) { return std::string(info.param.Name); });
 
