@@ -15,7 +15,7 @@ namespace bench {
 // The program's own control word: overflow, zero divide and invalid
 // operation trap, 64-bit significand, round to nearest.
 inline void UseProgramControlWord() {
-    foundation::LoadControlWord(rterrors::DefaultFpuControlWord);
+    foundation::ResetArithmetic(rterrors::DefaultFpuControlWord);
 }
 
 inline constexpr std::uint64_t Seed = 20240917;

@@ -16,10 +16,11 @@ namespace fuzz {
 inline constexpr std::uint16_t TrappingControlWord = rterrors::DefaultFpuControlWord;
 // The same with overflow masked (bit 3), for inputs whose overflow is the
 // specified outcome rather than a fault of the code under test.
-inline constexpr std::uint16_t OverflowMaskedControlWord = TrappingControlWord | 0x0008;
+inline constexpr std::uint16_t OverflowMaskedControlWord =
+    TrappingControlWord | foundation::ConditionOverflow;
 
 inline void UseControlWord(std::uint16_t word) {
-    foundation::LoadControlWord(word);
+    foundation::ResetArithmetic(word);
 }
 
 [[noreturn]] inline void Fail(const char* what) {

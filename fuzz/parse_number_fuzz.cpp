@@ -95,7 +95,7 @@ void CheckReal(std::string_view text) {
     // outcome: mask it there, and trap everywhere else.
     fuzz::UseControlWord(mayOverflow ? fuzz::OverflowMaskedControlWord : fuzz::TrappingControlWord);
     const textio::TRealParse got = textio::ParseReal(std::string(text).c_str());
-    foundation::WaitForFpu();
+    foundation::RaisePendingFaults();
     const auto length = static_cast<std::int32_t>(text.size());
     fuzz::Require(got.ErrorPos >= 0 && got.ErrorPos <= length + 1,
                   "real error position out of range");

@@ -123,7 +123,7 @@ void CheckExponent(std::string_view text, long double value, bool negative, int 
 
 void CheckText(foundation::Extended value, int width, int decimals) {
     const textio::TShortText text = textio::RealToText(value, width, decimals);
-    foundation::WaitForFpu();
+    foundation::RaisePendingFaults();
     const std::string_view view = text.View();
     Require(view.size() <= MaxText, "text longer than 255");
     const ExtendedBits bits = foundation::BitsOf(value);

@@ -10,8 +10,10 @@
 //                      operation there
 //   RoundToInt64(x)    to the nearest 64-bit integer, ties to even
 //   ExtendedSine(x)    the unit's sine; +0.0 from magnitude 2^63 on
-//   LoadControlWord(w), WaitForFpu()   the unit's control word and pending
-//                      faults; nothing to do for the software backend
+//   ResetArithmetic(w) clears pending conditions and sets the control word
+//                      (arithmetic_policy.h); RaisePendingFaults() makes a
+//                      pending unmasked condition fault now. Nothing to do
+//                      for the software backend, which faults at once.
 //
 // Construction from double, float and integers is explicit in spirit: write
 // Extended(x) wherever a double enters an extended operation.

@@ -5,7 +5,7 @@
 namespace rterrors {
 
 void ResetFpu() {
-    foundation::LoadControlWord(DefaultFpuControlWord);
+    foundation::ResetArithmetic(DefaultFpuControlWord);
 }
 
 } // namespace rterrors

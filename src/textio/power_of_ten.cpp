@@ -109,7 +109,7 @@ Extended ScaleByPowerOfTen(Extended value, std::int32_t n) {
         }
         // An overflow of the last product faults here, under the trapping
         // control word, and not at some later x87 instruction of the caller.
-        foundation::WaitForFpu();
+        foundation::RaisePendingFaults();
     } else {
         // Quotients only shrink: underflow is masked, nothing can fault.
         value /= low;

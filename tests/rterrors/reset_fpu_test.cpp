@@ -16,7 +16,7 @@ namespace {
 static_assert(rterrors::DefaultFpuControlWord == 0x1332);
 
 TEST(X87ResetFpuTest, LoadsTheTrappingControlWordAndClearsFlags) {
-    foundation::LoadControlWord(testsupport::PlatformDefaultControlWord);
+    foundation::ResetArithmetic(testsupport::PlatformDefaultControlWord);
     volatile long double third = 1.0L;
     third = third / 3.0L; // sets the (masked) precision flag
     ASSERT_NE(foundation::ReadStatusWord() & 0x20, 0);
@@ -25,7 +25,7 @@ TEST(X87ResetFpuTest, LoadsTheTrappingControlWordAndClearsFlags) {
     EXPECT_EQ(foundation::ReadControlWord() & ~foundation::ControlWordReservedBits,
               rterrors::DefaultFpuControlWord);
     EXPECT_EQ(foundation::ReadStatusWord() & 0x3F, 0);
-    foundation::LoadControlWord(testsupport::PlatformDefaultControlWord);
+    foundation::ResetArithmetic(testsupport::PlatformDefaultControlWord);
 }
 
 } // namespace

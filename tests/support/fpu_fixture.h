@@ -25,8 +25,8 @@ inline constexpr std::uint16_t PlatformDefaultControlWord = 0x037F;
 // parameterised suite.
 template <class Base = ::testing::Test> class TrappingFpu : public Base {
   protected:
-    void SetUp() override { foundation::LoadControlWord(rterrors::DefaultFpuControlWord); }
-    void TearDown() override { foundation::LoadControlWord(PlatformDefaultControlWord); }
+    void SetUp() override { foundation::ResetArithmetic(rterrors::DefaultFpuControlWord); }
+    void TearDown() override { foundation::ResetArithmetic(PlatformDefaultControlWord); }
 };
 
 using TrappingFpuTest = TrappingFpu<>;
@@ -68,7 +68,7 @@ template <class TStatement> [[noreturn]] void ExitWithFault(TStatement statement
     const bool cameBack = foundation::RunWithFaultCheckpoint(
         [](void* context) {
             (*static_cast<TStatement*>(context))();
-            foundation::WaitForFpu(); // an exception the x87 still holds traps here
+            foundation::RaisePendingFaults(); // an exception the x87 still holds traps here
         },
         &statement, fault);
     if (cameBack) {

@@ -2,6 +2,7 @@
 // from the handler so that every row can be tested with plain numbers.
 #include <csignal>
 
+#include "foundation/arithmetic_policy.h"
 #include "foundation/posix/fault_code.h"
 
 namespace foundation {
@@ -12,27 +13,22 @@ namespace {
 // running off the stack: the system keeps a gap of this size under it.
 constexpr std::uintptr_t StackGuardZone = 1024 * 1024;
 
-// x87 exception flags, in the status word and as mask bits in the control word.
-constexpr std::uint16_t X87Invalid = 0x01;
-constexpr std::uint16_t X87Denormal = 0x02;
-constexpr std::uint16_t X87ZeroDivide = 0x04;
-constexpr std::uint16_t X87Overflow = 0x08;
-constexpr std::uint16_t X87Underflow = 0x10;
-constexpr std::uint16_t X87Inexact = 0x20;
+// Set in the status word with the invalid-operation flag when the register
+// stack over- or underflowed.
 constexpr std::uint16_t X87StackFault = 0x40;
 
 // The unit's own record says which unmasked condition is pending; it is
 // finer than si_code (stack faults and denormal operands have no si_code).
 std::uint32_t FloatFaultFromX87(std::uint16_t control, std::uint16_t status) {
-    const std::uint16_t pending = status & ~control & 0x3F;
-    if (pending & X87Invalid) {
+    const std::uint16_t pending = status & FaultingConditions(control);
+    if (pending & ConditionInvalid) {
         return (status & X87StackFault) ? FaultFloatStackCheck : FaultFloatInvalid;
     }
-    if (pending & X87ZeroDivide) return FaultFloatDivideByZero;
-    if (pending & X87Overflow) return FaultFloatOverflow;
-    if (pending & X87Denormal) return FaultFloatDenormal;
-    if (pending & X87Underflow) return FaultFloatUnderflow;
-    if (pending & X87Inexact) return FaultFloatInexact;
+    if (pending & ConditionZeroDivide) return FaultFloatDivideByZero;
+    if (pending & ConditionOverflow) return FaultFloatOverflow;
+    if (pending & ConditionDenormal) return FaultFloatDenormal;
+    if (pending & ConditionUnderflow) return FaultFloatUnderflow;
+    if (pending & ConditionInexact) return FaultFloatInexact;
     return 0;
 }
 

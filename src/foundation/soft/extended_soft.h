@@ -22,7 +22,7 @@ namespace soft::detail {
 // Raises the fault for flags, if any. Takes them only once the operation has
 // set them: each caller stores its result first.
 [[gnu::always_inline]] inline void CheckFlags(unsigned flags) {
-    if (flags != 0) [[unlikely]] {
+    if ((flags & UnmaskedFlags) != 0) [[unlikely]] {
         RaiseFloatFault(flags);
     }
 }
@@ -175,8 +175,9 @@ constexpr Extended MakeExtended(bool negative, std::uint16_t biasedExponent,
 }
 
 // There is no unit to set up or to wait for: the software arithmetic always
-// works as the program's control word makes the x87 work.
-inline void LoadControlWord(std::uint16_t) {}
-inline void WaitForFpu() {}
+// works as the program's control word (arithmetic_policy.h) makes the x87
+// work, and faults at the operation itself.
+inline void ResetArithmetic(std::uint16_t) {}
+inline void RaisePendingFaults() {}
 
 } // namespace foundation

@@ -1,23 +1,28 @@
 // Extended arithmetic in software, bit for bit as the x87 does it with
 // precision control 64 bits and rounding to nearest (ties to even): the
 // result bits, and the exception flags among those the program's control word
-// leaves unmasked (invalid operation, division by zero, overflow). The masked
-// exceptions (denormal operand, underflow, precision) only shape the result
-// and are never reported. Nothing here allocates or keeps state.
+// (arithmetic_policy.h) leaves unmasked. The masked exceptions only shape the
+// result and are never reported. The policy is the program's default word
+// and fixed at build time: this backend reads no start-up override of the
+// masks. Nothing here allocates or keeps state.
 #pragma once
 
 #include <bit>
 #include <cstdint>
 
+#include "foundation/arithmetic_policy.h"
 #include "foundation/extended_bits.h"
 
 namespace foundation::soft {
 
-// Exception flags, with the bit values of the x87 status word.
-inline constexpr unsigned FlagInvalid = 0x01;
-inline constexpr unsigned FlagZeroDivide = 0x04;
-inline constexpr unsigned FlagOverflow = 0x08;
-inline constexpr unsigned UnmaskedFlags = FlagInvalid | FlagZeroDivide | FlagOverflow;
+// Exception flags, with the bit values of the x87 status word. Only the
+// conditions the program's control word leaves unmasked are reported.
+inline constexpr unsigned FlagInvalid = ConditionInvalid;
+inline constexpr unsigned FlagZeroDivide = ConditionZeroDivide;
+inline constexpr unsigned FlagOverflow = ConditionOverflow;
+inline constexpr unsigned UnmaskedFlags = FaultingConditions(ProgramControlWord);
+static_assert(UnmaskedFlags == (FlagInvalid | FlagZeroDivide | FlagOverflow),
+              "the core reports exactly the conditions the program's control word unmasks");
 
 inline constexpr std::uint16_t SpecialExponent = 0x7FFF; // infinities and NaNs
 inline constexpr std::uint64_t QuietBit = 0x4000000000000000ULL;

@@ -20,10 +20,11 @@ inline constexpr std::uint16_t ControlWordReservedBits = 0xE0C0;
 // Status word bits read after FSIN.
 inline constexpr std::uint16_t StatusC2 = 0x0400; // operand out of range for FSIN
 
-// FNINIT (clear flags, empty the stack), FWAIT, then FLDCW with the given word.
+// Resets the unit (FNINIT: clear the flags, empty the stack), FWAIT, then
+// loads the given control word (FLDCW).
 // Every x87 register is declared clobbered: FNINIT empties the stack, so the
 // compiler must not keep a long double in a register across this call.
-inline void LoadControlWord(std::uint16_t controlWord) {
+inline void ResetArithmetic(std::uint16_t controlWord) {
     asm volatile("fninit\n\tfwait\n\tfldcw %0"
                  :
                  : "m"(controlWord)
@@ -52,8 +53,8 @@ inline std::uint16_t ReadStatusWord() {
     return stored;
 }
 
-// Forces a pending unmasked exception of the unit to fault now.
-inline void WaitForFpu() {
+// Forces a pending unmasked exception of the unit to fault now (FWAIT).
+inline void RaisePendingFaults() {
     asm volatile("fwait");
 }
 

@@ -49,7 +49,7 @@ class WindowsFaultTest : public testing::Test {
   protected:
     static void SetUpTestSuite() { InstallFaultHandlers(); }
     static void TearDownTestSuite() { RemoveFaultHandlers(); }
-    void TearDown() override { LoadControlWord(testsupport::PlatformDefaultControlWord); }
+    void TearDown() override { ResetArithmetic(testsupport::PlatformDefaultControlWord); }
 };
 
 TEST_F(WindowsFaultTest, RecordHoldsInstructionAndAccess) {
@@ -93,7 +93,7 @@ TEST_P(WindowsX87FaultTest, TrappedConditionGivesItsCode) {
     static void (*operation)();
     operation = GetParam().Operation;
     const TCaught caught = Catch([] {
-        LoadControlWord(TrappingControlWord);
+        ResetArithmetic(TrappingControlWord);
         operation();
     });
     EXPECT_FALSE(caught.CameBack);

@@ -27,9 +27,9 @@ std::uint16_t DefinedControlBits() {
 
 TEST_F(X87Test, ControlWordReadsBackAfterLoad) {
     EXPECT_EQ(DefinedControlBits(), DefaultFpuControlWord);
-    foundation::LoadControlWord(testsupport::PlatformDefaultControlWord);
+    foundation::ResetArithmetic(testsupport::PlatformDefaultControlWord);
     EXPECT_EQ(DefinedControlBits(), 0x033F);
-    foundation::LoadControlWord(DefaultFpuControlWord);
+    foundation::ResetArithmetic(DefaultFpuControlWord);
     EXPECT_EQ(DefinedControlBits(), DefaultFpuControlWord);
 }
 
@@ -37,7 +37,7 @@ TEST_F(X87Test, LoadingTheControlWordClearsPendingFlags) {
     // An inexact result is masked but still sets its flag (bit 5).
     (void)foundation::StoreDouble(OpaqueExtended(1.0L) / 3.0L);
     EXPECT_NE(foundation::ReadStatusWord() & 0x20, 0);
-    foundation::LoadControlWord(DefaultFpuControlWord);
+    foundation::ResetArithmetic(DefaultFpuControlWord);
     EXPECT_EQ(foundation::ReadStatusWord() & 0x3F, 0);
 }
 
