@@ -112,11 +112,8 @@ std::string ForModule(std::string errors) {
     return errors;
 }
 
-#if defined(__aarch64__)
-constexpr std::string_view Processor = "aarch64";
-#else
-constexpr std::string_view Processor = "x86_64";
-#endif
+// The processor the build is for, by its folder name in the platform layer.
+constexpr std::string_view Processor = SURVEY_PROCESSOR;
 
 // The reason the case has no meaning on this processor; empty when it has.
 std::string UnsupportedHere(const fs::path& folder) {

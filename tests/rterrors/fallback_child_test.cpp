@@ -77,7 +77,7 @@ TEST(FallbackAddressTest, RaiseAddressShownAsOffsetInProgram) {
 }
 
 // The call instruction before the address, as this process has it.
-TEST(X87FallbackAddressTest, NullRaiseStopsAtReturnAddressOfRaise) {
+TEST(X86FallbackAddressTest, NullRaiseStopsAtReturnAddressOfRaise) {
     const auto outcome = RunWithoutHooks([] { RaiseAt(nullptr, 0); });
     ASSERT_EQ(outcome.ExitCode(), 216);
     const std::uintptr_t offset = testsupport::AddressAfter(outcome.Out, "216 at ");

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "foundation/extended.h"
@@ -108,33 +110,33 @@ INSTANTIATE_TEST_SUITE_P(
         TReportCase{"NotAnException", [] { RaiseAt(new TObject, 0); }, "TObject", ""}),
     CaseName);
 
-#if defined(__x86_64__)
-// An integer division by zero traps on x86-64; on ARM the quotient is 0 and
-// nothing faults.
-INSTANTIATE_TEST_SUITE_P(IntegerDivision, ReportTest,
-                         testing::Values(TReportCase{"IntegerDivide",
-                                                     [] {
-                                                         int zero = 0;
-                                                         asm volatile(
-                                                             "mov $1, %%eax\n\tcltd\n\tidivl %0"
-                                                             :
-                                                             : "r"(zero)
-                                                             : "eax", "edx");
-                                                     },
-                                                     "EDivByZero", "Division by zero."}),
+// The processor's own traps: an integer division by zero traps on x86-64
+// (on ARM the quotient is 0), and hlt traps as a privileged instruction only
+// on the real processor.
+std::vector<TReportCase> ProcessorTrapCases() {
+    std::vector<TReportCase> cases;
+    if (testsupport::IntegerDivisionTraps) {
+        cases.push_back(TReportCase{"IntegerDivide", testsupport::DivideByZero, "EDivByZero",
+                                    "Division by zero."});
+    }
+    return cases;
+}
+INSTANTIATE_TEST_SUITE_P(IntegerDivision, ReportTest, testing::ValuesIn(ProcessorTrapCases()),
                          CaseName);
 
-// hlt traps as a privileged instruction only on the real processor.
-INSTANTIATE_TEST_SUITE_P(X87, ReportTest,
-                         testing::Values(TReportCase{"PrivilegedInstruction",
-                                                     [] { asm volatile("hlt"); }, "EPrivilege",
-                                                     "Privileged instruction."}),
-                         CaseName);
-#endif
+std::vector<TReportCase> PrivilegedCases() {
+    std::vector<TReportCase> cases;
+    if (testsupport::HasPrivilegedInstruction) {
+        cases.push_back(TReportCase{"PrivilegedInstruction", testsupport::PrivilegedInstruction,
+                                    "EPrivilege", "Privileged instruction."});
+    }
+    return cases;
+}
+INSTANTIATE_TEST_SUITE_P(X86, ReportTest, testing::ValuesIn(PrivilegedCases()), CaseName);
 
 // The machine code at the reported offsets: the child has the same layout
 // as this process.
-TEST(X87ReportAddressTest, InOutErrorPointsJustAfterTheCheckIoCall) {
+TEST(X86ReportAddressTest, InOutErrorPointsJustAfterTheCheckIoCall) {
     const auto outcome = RunProgram([] {
         textio::SetIoResult(106);
         CheckIo();
@@ -149,7 +151,7 @@ TEST(X87ReportAddressTest, InOutErrorPointsJustAfterTheCheckIoCall) {
 
 // A trapped store faults at the FWAIT behind it; the software arithmetic
 // raises its fault from the call of RaiseFloatFault inlined at the store.
-TEST(X87ReportAddressTest, FloatFaultPointsAtTheStore) {
+TEST(X86ReportAddressTest, FloatFaultPointsAtTheStore) {
     const auto outcome =
         RunProgram([] { (void)foundation::StoreDouble(OpaqueExtended(BeyondDouble)); });
     ASSERT_EQ(outcome.ExitCode(), 1);

@@ -1,4 +1,4 @@
-// The choice of fault code from what a fault signal tells about it, in plain
+// The choice of fault code from what a fault signal tells us, in plain
 // numbers, so that every row can be tested without raising signals.
 #pragma once
 
@@ -8,11 +8,8 @@
 
 namespace foundation {
 
-// Processor exception vectors as the signal context reports them.
-inline constexpr std::uint64_t TrapGeneralProtection = 13;
-inline constexpr std::uint64_t TrapPageFault = 14;
-
-// What the signal handler knows about a fault.
+// What the signal handler knows about a fault. The processor's own fields
+// are filled where the processor has them (processor_faults.h).
 struct TSignalFacts {
     int Signal = 0;
     int SignalCode = 0;               // si_code
@@ -31,8 +28,5 @@ struct TSignalFacts {
 
 // The fault code for a fault signal; 0 for a signal that is not a fault.
 std::uint32_t FaultCodeOf(const TSignalFacts& facts);
-
-// True for the opcodes that fault only because they are privileged.
-bool IsPrivilegedOpcode(const std::uint8_t* bytes, int count);
 
 } // namespace foundation

@@ -1,4 +1,4 @@
-// The vectored exception handler and the checkpoints it continues at.
+// The vectored exception handler.
 //
 // A processor fault reaches the vectored handler before any frame-based
 // handler, the C++ run-time's among them. The handler only describes the
@@ -6,46 +6,27 @@
 // It rewrites the faulting thread's context so that, once it answers
 // EXCEPTION_CONTINUE_EXECUTION and the system has restored that context,
 // the thread runs LandAtCheckpoint on a small stack of its own, and that
-// routine jumps to the innermost checkpoint with __builtin_longjmp.
+// routine raises the fault at the innermost checkpoint (fault_checkpoint.cpp).
 //
 // - Continuing, not jumping out of the handler: the system finishes its
 //   dispatch and restores registers and floating-point state in full.
 // - A stack of its own: after a stack overflow the faulting stack has no
 //   room left for anything.
-// - __builtin_longjmp, not longjmp: mingw's longjmp unwinds the frames in
-//   between through the system's unwinder, which cannot walk from the
-//   landing stack and would run clean-up in frames the fault left half
-//   done. __builtin_longjmp restores only the frame pointer, the stack
-//   pointer and the resume address, as siglongjmp does on POSIX. The frames
-//   jumped over are dropped without unwinding; that is sound because
-//   nothing between a checkpoint and a fault owns a resource to release.
-//   What RunWithFaultCheckpoint reads after the jump is static or lives in
-//   its frame, and the compiler keeps nothing in registers across it.
 #include <windows.h>
 
-#include "foundation/process_exit.h"
+#include "foundation/fault_checkpoint.h"
+#include "foundation/windows/fault_jump.h"
 #include "foundation/windows/fault_record.h"
 
 namespace foundation {
 
 namespace {
 
-constexpr int ExitWithoutCheckpoint = 255;
-
 // Room the system keeps for the handler when the stack overflows.
 constexpr ULONG StackGuarantee = 16 * 1024;
 
-// __builtin_setjmp keeps the frame pointer, the resume address and the
-// stack pointer, and leaves two words for the target's own use.
-using TJumpBuffer = void* [5];
-
-struct TCheckpoint {
-    TJumpBuffer Buffer;
-    TCheckpoint* Outer = nullptr;
-};
-
-TCheckpoint* CurrentCheckpoint = nullptr;
-TFaultRecord PendingFault;
+// The fault the landing raises.
+TFaultRecord LandingFault;
 PVOID HandlerEntry = nullptr;
 
 constexpr std::size_t LandingStackSize = 4096;
@@ -55,7 +36,7 @@ alignas(16) unsigned char LandingStack[LandingStackSize];
 constexpr std::size_t LandingFrameReserve = 48;
 
 [[noreturn]] void LandAtCheckpoint() {
-    __builtin_longjmp(CurrentCheckpoint->Buffer, 1);
+    RaiseFault(LandingFault);
 }
 
 // The x87 state the landing continues with: the control word as it was,
@@ -70,10 +51,10 @@ LONG CALLBACK FaultHandler(EXCEPTION_POINTERS* pointers) {
     const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
     // Not a fault, or no checkpoint to go to: the frames' handlers and,
     // after them, the system decide, as if this handler were not there.
-    if (!IsProcessorFault(record.ExceptionCode) || CurrentCheckpoint == nullptr) {
+    if (!IsProcessorFault(record.ExceptionCode) || !HaveFaultCheckpoint()) {
         return EXCEPTION_CONTINUE_SEARCH;
     }
-    PendingFault = DescribeFault(record);
+    LandingFault = DescribeFault(record);
     CONTEXT& context = *pointers->ContextRecord;
     ClearX87Exceptions(context);
     const auto top = reinterpret_cast<DWORD64>(LandingStack + LandingStackSize);
@@ -81,6 +62,8 @@ LONG CALLBACK FaultHandler(EXCEPTION_POINTERS* pointers) {
     context.Rip = reinterpret_cast<DWORD64>(&LandAtCheckpoint);
     return EXCEPTION_CONTINUE_EXECUTION;
 }
+
+} // namespace
 
 // After an overflow the system has spent the stack's guard page, and a
 // second overflow would end the process without a word. A guard page goes
@@ -110,15 +93,6 @@ void RestoreStackGuard() {
     }
 }
 
-// Makes the enclosing checkpoint current again however the inner one is left.
-struct TCheckpointScope {
-    TCheckpoint Checkpoint;
-    TCheckpointScope() { Checkpoint.Outer = CurrentCheckpoint; }
-    ~TCheckpointScope() { CurrentCheckpoint = Checkpoint.Outer; }
-};
-
-} // namespace
-
 void InstallFaultHandlers() {
     if (HandlerEntry != nullptr) {
         return;
@@ -134,32 +108,6 @@ void RemoveFaultHandlers() {
     }
     RemoveVectoredExceptionHandler(HandlerEntry);
     HandlerEntry = nullptr;
-}
-
-bool RunWithFaultCheckpoint(void (*body)(void*), void* context, TFaultRecord& fault) {
-    TCheckpointScope scope;
-    if (__builtin_setjmp(scope.Checkpoint.Buffer) != 0) {
-        CurrentCheckpoint = scope.Checkpoint.Outer;
-        fault = PendingFault;
-        if (fault.Code == FaultStackOverflow) {
-            RestoreStackGuard();
-        }
-        return false;
-    }
-    // The scope's destructor puts the outer checkpoint back, so the global
-    // never outlives the checkpoint it points to.
-    // cppcheck-suppress danglingLifetime
-    CurrentCheckpoint = &scope.Checkpoint;
-    body(context);
-    return true;
-}
-
-void RaiseFault(const TFaultRecord& fault) {
-    if (CurrentCheckpoint == nullptr) {
-        ExitProcess(ExitWithoutCheckpoint);
-    }
-    PendingFault = fault;
-    __builtin_longjmp(CurrentCheckpoint->Buffer, 1);
 }
 
 } // namespace foundation

@@ -1,8 +1,9 @@
 # The test suites in the Windows cross build. Included from tests/ when
 # WIN32; every program runs under Wine through CMAKE_CROSSCOMPILING_EMULATOR.
 
-# Test files that stay with the POSIX build:
-# - posix/: the POSIX side of foundation (signals, descriptors, ELF images);
+# Besides the other systems' folders, test files that stay with the POSIX
+# build:
+# - x86_64/: the processor's side of POSIX fault signals;
 # - textio stream tests, rterrors child tests, alloc: each case forks a
 #   child with real descriptors;
 # - rterrors/report_format_test.cpp: it finds the program's base in the ELF
@@ -10,7 +11,7 @@
 #   the module lookup has its own tests here and the reports are compared
 #   byte for byte by the transcripts.
 set(SURVEY_PLATFORM_TEST_EXCLUDE
-    "/posix/|/textio/stream_[a-z_]*\\.(cpp|h)$|/rterrors/(fallback_child|report_child|report_format)_test\\.cpp$")
+    "/foundation/x86_64/|/textio/stream_[a-z_]*\\.(cpp|h)$|/rterrors/(fallback_child|report_child|report_format)_test\\.cpp$")
 
 # The POSIX death tests expect a trapped fault to end the child by a signal;
 # on Windows it ends the process with the fault's exception code, and
@@ -24,40 +25,31 @@ set(SURVEY_TEST_COMPILE_OPTIONS -include ${CMAKE_CURRENT_LIST_DIR}/death_by_faul
 #   and formats the address through a long, which has 32 bits on Windows.
 set(SURVEY_TEST_FILTER "-AreaDeathTest.*:AccessViolationTest.MessageNamesModuleAndBothAddresses")
 
-# A prefix of our own inside the build tree, made once at configure time:
-# its first start prints set-up lines on standard error and takes seconds.
-# Without a debugger set up in it, a fault that nothing handles ends the
-# process at once with the fault's code, as the death tests expect, instead
-# of starting Wine's debugger.
-if(NOT EXISTS ${SURVEY_WINEPREFIX}/system.reg)
-  message(STATUS "Creating the Wine prefix ${SURVEY_WINEPREFIX}")
-  execute_process(COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot --init
-                  OUTPUT_QUIET ERROR_QUIET RESULT_VARIABLE survey_wineboot)
-  if(NOT survey_wineboot EQUAL 0)
-    message(FATAL_ERROR "wineboot failed (${survey_wineboot}) in ${SURVEY_WINEPREFIX}")
-  endif()
-  execute_process(COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} reg delete
-                          "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug"
-                          /v Debugger /f
-                  OUTPUT_QUIET ERROR_QUIET)
-endif()
-
-# One Wine server, with Wine's own background services, for the whole test
-# run. Every program connects to the prefix's server; one that starts just
-# as an idle server shuts down loses its connection ("recvmsg: Connection
-# reset by peer"), and services started by a test's program would hold that
-# test's output open until they end. So the fixture starts the server to
-# persist, and the services with it, their output going nowhere, and stops
-# them after the tests.
+# A prefix of our own inside the build tree, and one Wine server, with
+# Wine's own background services, for the whole test run. Nothing starts
+# Wine before the tests run: configuring and building need no Wine, and the
+# test programs are listed when ctest starts (PRE_TEST discovery).
+#
+# The fixture (wine_fixture.sh) makes the prefix when it is not there yet
+# (its first start prints set-up lines on standard error and takes seconds)
+# and removes the debugger from it: then a fault that nothing handles ends
+# the process at once with the fault's code, as the death tests expect,
+# instead of starting Wine's debugger. Every program connects to the prefix's server; one that
+# starts just as an idle server shuts down loses its connection ("recvmsg:
+# Connection reset by peer"), and services started by a test's program
+# would hold that test's output open until they end. So the fixture starts
+# the server to persist, and the services with it, their output going
+# nowhere, and stops them after the tests.
 find_program(SURVEY_WINESERVER wineserver REQUIRED)
-set(survey_wine_env "WINEDEBUG=-all WINEPREFIX='${SURVEY_WINEPREFIX}'")
-set(survey_quiet "</dev/null >/dev/null 2>&1")
-add_test(NAME wine_server_start
-         COMMAND /bin/sh -c "${survey_wine_env} '${SURVEY_WINESERVER}' -p ${survey_quiet} && ${survey_wine_env} '${SURVEY_WINE}' cmd /c exit ${survey_quiet}")
-add_test(NAME wine_server_stop
-         COMMAND /bin/sh -c "${survey_wine_env} '${SURVEY_WINESERVER}' -k || true")
+foreach(action start stop)
+  add_test(NAME wine_server_${action}
+           COMMAND /usr/bin/env WINEPREFIX=${SURVEY_WINEPREFIX} /bin/sh
+                   ${CMAKE_CURRENT_LIST_DIR}/wine_fixture.sh ${action} ${SURVEY_WINE}
+                   ${SURVEY_WINESERVER})
+endforeach()
 set_tests_properties(wine_server_start PROPERTIES FIXTURES_SETUP wine_server)
 set_tests_properties(wine_server_stop PROPERTIES FIXTURES_CLEANUP wine_server)
+set(SURVEY_DISCOVERY_MODE PRE_TEST)
 set(SURVEY_TEST_PROPERTIES FIXTURES_REQUIRED wine_server)
 
 # The tests that start the Windows programs. The transcripts of

@@ -3,7 +3,8 @@
 // protection fault the instruction's bytes.
 #include <cstring>
 
-#include "foundation/posix/signal_context.h"
+#include "foundation/posix/processor_faults.h"
+#include "foundation/x86_64/traps.h"
 
 namespace foundation {
 

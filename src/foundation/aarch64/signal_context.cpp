@@ -4,7 +4,8 @@
 // under user-mode emulation), from the faulting instruction itself. There
 // is no x87: floating-point faults come from the software arithmetic, never
 // as signals.
-#include "foundation/posix/signal_context.h"
+#include "foundation/aarch64/store_decoding.h"
+#include "foundation/posix/processor_faults.h"
 
 namespace foundation {
 
@@ -36,27 +37,6 @@ bool FindSyndrome(const mcontext_t& machine, std::uint64_t& syndrome) {
     return false;
 }
 
-// Whether a load/store instruction writes memory, from its encoding: the
-// L bit (22) is clear for stores in every load/store class but the
-// PC-relative loads; single-register general forms use opc (23:22) 00 for
-// a store (10 loads sign-extended); atomic read-modify-write forms write.
-bool IsStoreInstruction(std::uint32_t word) {
-    const std::uint32_t kind = (word >> 28) & 0x3;
-    const bool loadBit = (word >> 22) & 1;
-    if (kind == 0x1) {
-        return false; // load register (literal)
-    }
-    if (kind == 0x3) {
-        const bool simd = (word >> 26) & 1;
-        const bool atomic = ((word >> 21) & 1) && ((word >> 10) & 0x3) == 0 && !((word >> 24) & 1);
-        if (atomic && !simd) {
-            return true;
-        }
-        return !loadBit && (simd || !((word >> 23) & 1));
-    }
-    return !loadBit;
-}
-
 } // namespace
 
 TSignalFacts GatherFacts(int signal, const siginfo_t& info, const ucontext_t& context,
@@ -81,6 +61,16 @@ TSignalFacts GatherFacts(int signal, const siginfo_t& info, const ucontext_t& co
             IsStoreInstruction(*reinterpret_cast<const std::uint32_t*>(facts.InstructionAddress));
     }
     return facts;
+}
+
+// Floating-point faults never arrive as signals here, and a privileged
+// instruction is an undefined one (SIGILL).
+std::uint32_t ProcessorFloatFault(const TSignalFacts&) {
+    return 0;
+}
+
+bool IsPrivilegedInstructionFault(const TSignalFacts&) {
+    return false;
 }
 
 } // namespace foundation
