@@ -151,6 +151,8 @@ const TEnvironmentCase Cases[] = {
      All, 0, nullptr, All},
     {"ProgramFileNameWithLineEnds", "count_not_integer", "a\r\nFAKE", nullptr, All, 0, "a??FAKE",
      All},
+    {"ProgramFileNameWithSpace", "count_not_integer", "my survey", nullptr, All, 0, "my survey",
+     All},
     {"ProgramFileDeletedWhileRunning", "count_not_integer", "survey-gone",
      [](e2e::TRunSetup& s, const fs::path& program) {
          s.InputKind = e2e::TInputKind::Pipe;

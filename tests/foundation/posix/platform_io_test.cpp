@@ -120,6 +120,34 @@ TEST(PlatformErrors, FailedTransfersLeaveTheirCode) {
     EXPECT_EQ(GetLastError(), ErrorInvalidHandle);
 }
 
+// Every errno the table names, and one it does not. A quota or a file-size
+// limit is a full disk for this file, as ENOSPC is.
+TEST(PlatformErrors, ErrnoTable) {
+    struct TRow {
+        int Errno;
+        TTransfer Direction;
+        std::uint32_t Code;
+    };
+    constexpr TRow Rows[] = {
+        {EBADF, TTransfer::Read, ErrorInvalidHandle},
+        {ENOENT, TTransfer::Read, ErrorFileNotFound},
+        {EACCES, TTransfer::Write, ErrorAccessDenied},
+        {EPERM, TTransfer::Write, ErrorAccessDenied},
+        {EPIPE, TTransfer::Read, ErrorBrokenPipe},
+        {EPIPE, TTransfer::Write, ErrorNoData},
+        {ENOSPC, TTransfer::Write, ErrorDiskFull},
+        {EDQUOT, TTransfer::Write, ErrorDiskFull},
+        {EFBIG, TTransfer::Write, ErrorDiskFull},
+        {EIO, TTransfer::Read, ErrorIoDevice},
+        {EISDIR, TTransfer::Read, ErrorInvalidFunction},
+        {EINVAL, TTransfer::Write, ErrorInvalidParameter},
+        {ENOMEM, TTransfer::Read, ErrorGenFailure},
+    };
+    for (const TRow& row : Rows) {
+        EXPECT_EQ(TranslateErrno(row.Errno, row.Direction), row.Code) << row.Errno;
+    }
+}
+
 // A non-blocking descriptor with nothing to read yet is waited on.
 TEST(PlatformTransfers, NonBlockingReadWaits) {
     TDescriptors d;
