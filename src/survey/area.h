@@ -12,13 +12,13 @@
 
 namespace survey {
 
-// The arrays keep the room of 1,000,000 points they were laid out with,
-// although an 8-bit count reaches only 255: the layout of the program's
-// data stays as it was, and the untouched pages cost nothing.
-inline constexpr std::size_t PointCapacity = 1000000;
+// The arrays hold the 255 points an 8-bit count can reach. Room for a
+// million points, as they were once laid out, put 16 MB into the program's
+// data, and under a tight address-space or data limit the program died at
+// start, before it could say a word.
+inline constexpr std::size_t PointCapacity = UINT8_MAX;
 
-// An array of doubles whose first index is 1. Static storage keeps it in
-// zero-filled pages that cost nothing until a point is written.
+// An array of doubles whose first index is 1, in static storage.
 class TPointArray {
   public:
     double& operator[](std::size_t k) { return Values[k - 1]; }

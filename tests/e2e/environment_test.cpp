@@ -204,4 +204,30 @@ TEST_P(Environment, EndsWithTheDialogueOrOneReport) {
 INSTANTIATE_TEST_SUITE_P(Hostile, Environment, ::testing::ValuesIn(Cases),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// The point arrays hold the 255 points an 8-bit count reaches, so the
+// program starts and runs a whole dialogue in a few megabytes of address
+// space and of data. A sanitizer's run-time, and an emulator, reserve far
+// more than that for themselves.
+TEST(SmallMemory, WholeDialogueRunsUnderTightLimits) {
+#ifdef SURVEY_PROGRAM_EMULATOR
+    GTEST_SKIP() << "the emulator needs more address space than the program";
+#endif
+    if (SanitizedProgram) GTEST_SKIP() << "the sanitizer's run-time reserves its shadow memory";
+    struct TLimit {
+        int Resource;
+        rlim_t Bytes;
+    };
+    constexpr TLimit Limits[] = {{RLIMIT_AS, 17000 * 1024}, {RLIMIT_DATA, 4 << 20}};
+    for (const TLimit& limit : Limits) {
+        e2e::TRunSetup setup;
+        setup.Input = CaseFile("count_minus_one_is_255", "input");
+        setup.InChild = [limit] { testsupport::LimitResource(limit.Resource, limit.Bytes); };
+        const e2e::TRunResult result = e2e::RunProgram(SURVEY_BINARY, setup);
+        EXPECT_EQ(result.Signal, 0) << limit.Resource;
+        EXPECT_EQ(result.ExitCode, 0) << limit.Resource;
+        EXPECT_TRUE(result.Output == CaseFile("count_minus_one_is_255", "output"))
+            << limit.Resource << ": " << result.Output.size() << " bytes";
+    }
+}
+
 } // namespace
