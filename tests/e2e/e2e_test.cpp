@@ -23,10 +23,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// How the program is started and what its reports call it. The Windows
-// build's host runner sets these: Wine with its settings ahead of
-// survey.exe, and a launcher that starts it without the handles a case
-// closes ("|" between words).
+// How the program is started and what its reports call it. The host runner
+// of the Windows and the WebAssembly builds sets these: Wine with its
+// settings ahead of survey.exe, or Node.js ahead of survey.js, and under
+// Wine a launcher that starts it without the handles a case closes ("|"
+// between words).
 #ifndef E2E_LAUNCHER
 #define E2E_LAUNCHER ""
 #endif
@@ -40,15 +41,6 @@ namespace fs = std::filesystem;
 #define E2E_PROGRAM_CASES_DIR ""
 #endif
 
-std::vector<std::string> Words(const std::string& text) {
-    std::vector<std::string> words;
-    std::istringstream in(text);
-    for (std::string word; std::getline(in, word, '|');) {
-        if (!word.empty()) words.push_back(word);
-    }
-    return words;
-}
-
 std::string Slurp(const fs::path& path) {
     return testsupport::ReadFile(path);
 }
@@ -60,7 +52,7 @@ e2e::TRunSetup SetupFor(const fs::path& folder) {
     }
     if (!e2e::ApplyHandles(fs::exists(folder / "handles") ? Slurp(folder / "handles") : "", setup))
         ADD_FAILURE() << "unknown handle setting in " << folder;
-    setup.Launcher = Words(E2E_LAUNCHER);
+    setup.Launcher = e2e::LauncherWords(E2E_LAUNCHER);
     // Under Wine a closed descriptor is taken by Wine's own start-up, so the
     // handle launcher starts the program without that handle instead.
     std::string absent;

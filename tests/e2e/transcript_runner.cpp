@@ -90,6 +90,15 @@ TRunResult RunProgram(const std::string& binary, const TRunSetup& setup) {
     return result;
 }
 
+std::vector<std::string> LauncherWords(const std::string& text) {
+    std::vector<std::string> words;
+    std::istringstream in(text);
+    for (std::string word; std::getline(in, word, '|');) {
+        if (!word.empty()) words.push_back(word);
+    }
+    return words;
+}
+
 bool ApplyHandles(const std::string& handles, TRunSetup& setup) {
     std::istringstream lines(handles);
     bool known = true;

@@ -59,6 +59,10 @@ struct TRunResult {
 
 TRunResult RunProgram(const std::string& binary, const TRunSetup& setup);
 
+// The words of a launcher given as one text with "|" between them, as a
+// build passes them on a command line.
+std::vector<std::string> LauncherWords(const std::string& text);
+
 // Sets the handle kinds from a case's "handles" text: lines
 // "stdin=file|pipe|closed|directory" and "stdout=file|pipe|closed|full|broken-pipe".
 // False for a line it does not know.

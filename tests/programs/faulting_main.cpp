@@ -20,12 +20,15 @@ enum TFault : std::int32_t {
     IntegerDivisionByZero = 2,
     StackOverflow = 3,
     NullRead = 4,
+    ReadBeyondMemory = 5,
 };
 
 // Read through volatile objects, so that no compiler can see the fault
 // coming and replace it by something else.
 volatile std::int32_t Zero = 0;
 volatile std::uintptr_t NullAddress = 0;
+// Far above the data of a 32-bit address space.
+volatile std::uintptr_t HighAddress = 0xFFFFFFF0;
 volatile int DepthLimit = -1;
 
 [[gnu::noinline]] int Recurse(int depth) {
@@ -44,6 +47,7 @@ __attribute__((no_sanitize("undefined"))) void RaiseFault(std::int32_t fault) {
     case IntegerDivisionByZero: Zero = 100 / Zero; break;
     case StackOverflow: Recurse(0); break;
     case NullRead: Zero = *reinterpret_cast<volatile std::int32_t*>(NullAddress); break;
+    case ReadBeyondMemory: Zero = *reinterpret_cast<volatile std::int32_t*>(HighAddress); break;
     default: break;
     }
 }

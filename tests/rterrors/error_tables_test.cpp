@@ -66,7 +66,7 @@ TEST(AccessViolationTest, MessageNamesModuleAndBothAddresses) {
     record.Code = foundation::FaultAccessViolation;
     record.Address = reinterpret_cast<std::uintptr_t>(&MakeAccessViolation);
     record.AccessKind = foundation::AccessWrite;
-    record.AccessedAddress = 0x7FFE12345678;
+    record.AccessedAddress = static_cast<std::uintptr_t>(0x7FFE12345678);
     Exception* object = MakeAccessViolation(record);
     char expected[200];
     std::snprintf(expected, sizeof expected,

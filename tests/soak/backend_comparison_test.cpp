@@ -2,8 +2,9 @@
 // with the x87 arithmetic, made by this project for this machine: every
 // transcript case and the seeded hostile inputs must give both the same
 // output, the same report (its offset masked) and the same exit code. Built
-// where this build's arithmetic is the software one: the soft build, and the
-// ARM build, whose program runs under qemu.
+// where this build's arithmetic is the software one: the soft build, the ARM
+// build, whose program runs under qemu, and the WebAssembly build, whose
+// program Node.js runs (E2E_LAUNCHER) and whose reports name survey.wasm.
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -16,6 +17,13 @@
 #include "hostile_input.h"
 #include "support/child_process.h"
 #include "support/report_match.h"
+
+#ifndef E2E_LAUNCHER
+#define E2E_LAUNCHER ""
+#endif
+#ifndef E2E_MODULE_NAME
+#define E2E_MODULE_NAME "survey"
+#endif
 
 namespace {
 
@@ -46,18 +54,28 @@ std::string SurveyInput(std::uint64_t seed, int index) {
     return text + "\r\n";
 }
 
-// The reference's report with its offsets replaced by the mask, so that
-// the other program's report must match it but for its own offsets.
+// The reference's report with its offsets replaced by the mask and its
+// module by this build's, so that the other program's report must match it
+// but for its own offsets.
 std::string Masked(const std::string& errors) {
+    static const std::regex module(" in module survey at ");
     static const std::regex address(" at [0-9A-F]{8,16}\\.\r\n");
-    return std::regex_replace(errors, address,
+    const std::string ours =
+        std::regex_replace(errors, module, std::string(" in module ") + E2E_MODULE_NAME + " at ");
+    return std::regex_replace(ours, address,
                               std::string(" at ") + testsupport::AnyAddress + ".\r\n");
+}
+
+// Runs this build's program, through its launcher if it has one.
+e2e::TRunResult RunOurs(e2e::TRunSetup setup) {
+    setup.Launcher = e2e::LauncherWords(E2E_LAUNCHER);
+    return e2e::RunProgram(SURVEY_BINARY, setup);
 }
 
 // Runs both programs on the same setup; an empty text when they agree.
 std::string Disagreement(e2e::TRunSetup setup) {
     setup.TimeoutSeconds = 60;
-    const e2e::TRunResult ours = e2e::RunProgram(SURVEY_BINARY, setup);
+    const e2e::TRunResult ours = RunOurs(setup);
     setup.HostProgram = true;
     const e2e::TRunResult reference = e2e::RunProgram(SURVEY_REFERENCE_PROGRAM, setup);
     if (ours.TimedOut || reference.TimedOut) return "a run timed out";
@@ -98,7 +116,7 @@ TEST(BackendComparison, EveryTranscriptCaseGivesTheSameBytes) {
 TEST(BackendComparison, SineRoundingDifferenceShowsOnlyInTheArea) {
     e2e::TRunSetup setup;
     setup.Input = "3\n492709621\n256.510578834738\n973847901\n303.23807943915847\n0\n0\n\n";
-    const e2e::TRunResult ours = e2e::RunProgram(SURVEY_BINARY, setup);
+    const e2e::TRunResult ours = RunOurs(setup);
     setup.HostProgram = true;
     const e2e::TRunResult reference = e2e::RunProgram(SURVEY_REFERENCE_PROGRAM, setup);
     ASSERT_EQ(ours.ExitCode, 0);
