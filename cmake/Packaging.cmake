@@ -96,4 +96,17 @@ if(WIN32)
   set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 endif()
 
+# The page for any static host, from the WebAssembly build (`cmake
+# --workflow --preset package-wasm`): survey-web.zip, one folder holding
+# index.html, the program and xterm.js (web/CMakeLists.txt).
+if(EMSCRIPTEN)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME survey-web)
+  set(CPACK_PACKAGING_INSTALL_PREFIX "")
+  set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+  set(CPACK_COMPONENTS_ALL web)
+  set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+endif()
+
 include(CPack)
