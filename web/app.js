@@ -156,7 +156,7 @@ async function start(pasted) {
   current = run;
   window.surveyRun = run;
   status.textContent = pasted === undefined
-    ? 'Running: type each answer and press Enter; Ctrl-Z then Enter ends the input'
+    ? 'Running. Enter sends a line; Ctrl-Z, Enter ends the input'
     : 'Running with the pasted measurements';
   const host = {
     read: (handle, count) => run.input.read(count),
