@@ -468,6 +468,8 @@ const THardCase HardCases[] = {
      Binary(TOp::Multiply, Number(false, 0, 3), Number(false, Bias - 1, Top)), 0},
     {"denormal tie broken by bits shifted out",
      Binary(TOp::Multiply, Number(false, 1, Top | 1), Number(false, Bias - 2, Top | 1)), 0},
+    {"denormal product rounds up to the smallest normal",
+     Binary(TOp::Multiply, Number(false, 1, Ones), Number(false, Bias - 1, Top)), 0},
     {"denormal quotient tie",
      Binary(TOp::Divide, Number(false, 0, 3), Number(false, Bias + 1, Top)), 0},
     {"denormal times large",
