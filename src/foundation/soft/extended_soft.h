@@ -160,7 +160,7 @@ namespace soft::detail {
 }
 
 constexpr Extended Infinity() {
-    return Extended::FromBits(soft::detail::Infinity(false));
+    return Extended::FromBits(soft::Infinity(false));
 }
 
 constexpr ExtendedBits BitsOf(Extended value) {

@@ -2,7 +2,7 @@
 // finite operand is unpacked into a significand with its top bit set and a
 // signed exponent; results are formed exactly or with a sticky bit in 128
 // bits and rounded once by RoundPack.
-#include "foundation/soft/soft_arith.h"
+#include "foundation/soft/soft_internal.h"
 
 #include <bit>
 #include <cstring>

@@ -12,7 +12,7 @@
 // when k + 66 > 0, and otherwise at most m < P.
 #include <cstdint>
 
-#include "foundation/soft/soft_arith.h"
+#include "foundation/soft/soft_internal.h"
 
 namespace foundation::soft {
 

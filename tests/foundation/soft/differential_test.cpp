@@ -221,7 +221,7 @@ class TOperandDrawer {
         case 2: return Number(Random.Range(-70, 0));                // denormals
         case 3: return Make(Random.Coin(), 0, Top | Random.Next()); // pseudo-denormal
         case 4: return Make(Random.Coin(), 0, 0);
-        case 5: return soft::detail::Infinity(Random.Coin());
+        case 5: return soft::Infinity(Random.Coin());
         case 6: // NaNs with a few payloads, so that equal significands meet
             return Make(Random.Coin(), soft::SpecialExponent,
                         Top | (Random.Coin() ? Random.Next() : Random.Next() & 0x4000000000000003));

@@ -3,6 +3,7 @@
 // arguments FSIN treats specially.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -107,7 +108,9 @@ ExtendedBits NearMultipleOfHalfPi(TRandomBits& random) {
     const std::uint64_t k = (random.Next() >> random.Range(2, 63)) | 1;
     const Uint128 units = k * HalfPiUnits;
     // k is odd, so units is not 0 and has at most 127 leading zeros.
-    const int zeros = soft::detail::CountLeadingZeros(units);
+    const auto high = static_cast<std::uint64_t>(units >> 64);
+    const int zeros = high != 0 ? std::countl_zero(high)
+                                : 64 + std::countl_zero(static_cast<std::uint64_t>(units));
     const Uint128 aligned =
         units << zeros; // NOLINT(clang-analyzer-core.UndefinedBinaryOperatorResult)
     std::uint64_t significand = static_cast<std::uint64_t>(aligned >> 64);

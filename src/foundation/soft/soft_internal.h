@@ -1,0 +1,102 @@
+// The software arithmetic's own helpers, shared by its implementation files
+// and included by nothing else: the classes of encodings, the unpacked form
+// of a finite value, and the one rounding of every result.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+
+#include "foundation/soft/soft_arith.h"
+
+namespace foundation::soft {
+
+namespace detail {
+
+using Uint128 = unsigned __int128;
+
+inline constexpr int MaxFiniteExponent = 0x7FFE;
+inline constexpr std::uint64_t Half = 0x8000000000000000ULL; // one half of a last place
+
+enum class Kind { Zero, Finite, Infinity, QuietNan, SignalingNan, Unsupported };
+
+// Unnormals, pseudo-infinities and pseudo-NaNs (a non-zero exponent without
+// the integer bit) are unsupported; denormals and pseudo-denormals are finite.
+inline Kind KindOf(ExtendedBits x) {
+    const bool integerBit = (x.Significand & ExtendedBits::IntegerBit) != 0;
+    if (x.Exponent() == 0) {
+        return x.Significand == 0 ? Kind::Zero : Kind::Finite;
+    }
+    if (!integerBit) {
+        return Kind::Unsupported;
+    }
+    if (x.Exponent() != SpecialExponent) {
+        return Kind::Finite;
+    }
+    if (x.Significand == ExtendedBits::IntegerBit) {
+        return Kind::Infinity;
+    }
+    return (x.Significand & QuietBit) != 0 ? Kind::QuietNan : Kind::SignalingNan;
+}
+
+// A normal number: the common case every operation tries first.
+inline bool IsNormal(ExtendedBits x) {
+    return static_cast<std::uint16_t>(x.Exponent() - 1) < MaxFiniteExponent &&
+           (x.Significand & ExtendedBits::IntegerBit) != 0;
+}
+
+inline bool IsNan(Kind kind) {
+    return kind == Kind::QuietNan || kind == Kind::SignalingNan;
+}
+
+// A finite non-zero value: Significand * 2^(Exponent - bias - 63), with bit
+// 63 of Significand set. Exponent goes below 1 for denormals.
+struct Unpacked {
+    bool Negative;
+    int Exponent;
+    std::uint64_t Significand;
+};
+
+inline Unpacked Unpack(ExtendedBits x) {
+    if (x.Exponent() != 0) {
+        return {x.Negative(), x.Exponent(), x.Significand};
+    }
+    // Denormals and pseudo-denormals have the exponent of the smallest normals.
+    const int shift = std::countl_zero(x.Significand);
+    return {x.Negative(), 1 - shift, x.Significand << shift};
+}
+
+inline int CountLeadingZeros(Uint128 x) {
+    const auto high = static_cast<std::uint64_t>(x >> 64);
+    return high != 0 ? std::countl_zero(high)
+                     : 64 + std::countl_zero(static_cast<std::uint64_t>(x));
+}
+
+// x >> shift, with every bit shifted out ORed into bit 0.
+inline Uint128 ShiftRightSticky(Uint128 x, int shift) {
+    if (shift <= 0) {
+        return x;
+    }
+    if (shift >= 128) {
+        return x != 0 ? 1 : 0;
+    }
+    return (x >> shift) | ((x << (128 - shift)) != 0 ? 1 : 0);
+}
+
+// Round to nearest, ties to even: whether kept goes up given the bits below it.
+inline bool RoundsUp(std::uint64_t rest, std::uint64_t kept) {
+    return rest > Half || (rest == Half && (kept & 1) != 0);
+}
+
+// Rounds significand * 2^(exponent - bias - 127), significand having bit 127
+// set and exponent possibly outside the format's range, to the extended
+// format: to a denormal or zero below it, with the overflow flag above it.
+ExtendedBits RoundPack(bool negative, int exponent, Uint128 significand, unsigned& flags);
+
+// The value again in the x87's encoding: a pseudo-denormal becomes normal.
+inline ExtendedBits Repack(Unpacked x, unsigned& flags) {
+    return RoundPack(x.Negative, x.Exponent, static_cast<Uint128>(x.Significand) << 64, flags);
+}
+
+} // namespace detail
+
+} // namespace foundation::soft
