@@ -72,10 +72,10 @@ double ToDouble(ExtendedBits x, unsigned& flags);
 // Storing to a 64-bit integer, rounded to nearest (ties to even).
 std::int64_t ToInt64(ExtendedBits x, unsigned& flags);
 
-// Ordering as an unordered compare reports it: NaNs are unordered, and only a
+// TOrdering as an unordered compare reports it: NaNs are unordered, and only a
 // signalling NaN or an unsupported encoding is an invalid operation.
-enum class Ordering { Less, Equal, Greater, Unordered };
-Ordering Compare(ExtendedBits a, ExtendedBits b, unsigned& flags);
+enum class TOrdering { Less, Equal, Greater, Unordered };
+TOrdering Compare(ExtendedBits a, ExtendedBits b, unsigned& flags);
 
 // Sign changes touch nothing but the sign bit, NaNs included.
 constexpr ExtendedBits Negate(ExtendedBits x) {

@@ -12,30 +12,30 @@ namespace foundation::soft {
 
 namespace detail {
 
-using Uint128 = unsigned __int128;
+using TUint128 = unsigned __int128;
 
 inline constexpr int MaxFiniteExponent = 0x7FFE;
 inline constexpr std::uint64_t Half = 0x8000000000000000ULL; // one half of a last place
 
-enum class Kind { Zero, Finite, Infinity, QuietNan, SignalingNan, Unsupported };
+enum class TKind { Zero, Finite, Infinity, QuietNan, SignalingNan, Unsupported };
 
 // Unnormals, pseudo-infinities and pseudo-NaNs (a non-zero exponent without
 // the integer bit) are unsupported; denormals and pseudo-denormals are finite.
-inline Kind KindOf(ExtendedBits x) {
+inline TKind KindOf(ExtendedBits x) {
     const bool integerBit = (x.Significand & ExtendedBits::IntegerBit) != 0;
     if (x.Exponent() == 0) {
-        return x.Significand == 0 ? Kind::Zero : Kind::Finite;
+        return x.Significand == 0 ? TKind::Zero : TKind::Finite;
     }
     if (!integerBit) {
-        return Kind::Unsupported;
+        return TKind::Unsupported;
     }
     if (x.Exponent() != SpecialExponent) {
-        return Kind::Finite;
+        return TKind::Finite;
     }
     if (x.Significand == ExtendedBits::IntegerBit) {
-        return Kind::Infinity;
+        return TKind::Infinity;
     }
-    return (x.Significand & QuietBit) != 0 ? Kind::QuietNan : Kind::SignalingNan;
+    return (x.Significand & QuietBit) != 0 ? TKind::QuietNan : TKind::SignalingNan;
 }
 
 // A normal number: the common case every operation tries first.
@@ -44,19 +44,19 @@ inline bool IsNormal(ExtendedBits x) {
            (x.Significand & ExtendedBits::IntegerBit) != 0;
 }
 
-inline bool IsNan(Kind kind) {
-    return kind == Kind::QuietNan || kind == Kind::SignalingNan;
+inline bool IsNan(TKind kind) {
+    return kind == TKind::QuietNan || kind == TKind::SignalingNan;
 }
 
 // A finite non-zero value: Significand * 2^(Exponent - bias - 63), with bit
 // 63 of Significand set. Exponent goes below 1 for denormals.
-struct Unpacked {
+struct TUnpacked {
     bool Negative;
     int Exponent;
     std::uint64_t Significand;
 };
 
-inline Unpacked Unpack(ExtendedBits x) {
+inline TUnpacked Unpack(ExtendedBits x) {
     if (x.Exponent() != 0) {
         return {x.Negative(), x.Exponent(), x.Significand};
     }
@@ -65,14 +65,14 @@ inline Unpacked Unpack(ExtendedBits x) {
     return {x.Negative(), 1 - shift, x.Significand << shift};
 }
 
-inline int CountLeadingZeros(Uint128 x) {
+inline int CountLeadingZeros(TUint128 x) {
     const auto high = static_cast<std::uint64_t>(x >> 64);
     return high != 0 ? std::countl_zero(high)
                      : 64 + std::countl_zero(static_cast<std::uint64_t>(x));
 }
 
 // x >> shift, with every bit shifted out ORed into bit 0.
-inline Uint128 ShiftRightSticky(Uint128 x, int shift) {
+inline TUint128 ShiftRightSticky(TUint128 x, int shift) {
     if (shift <= 0) {
         return x;
     }
@@ -90,11 +90,11 @@ inline bool RoundsUp(std::uint64_t rest, std::uint64_t kept) {
 // Rounds significand * 2^(exponent - bias - 127), significand having bit 127
 // set and exponent possibly outside the format's range, to the extended
 // format: to a denormal or zero below it, with the overflow flag above it.
-ExtendedBits RoundPack(bool negative, int exponent, Uint128 significand, unsigned& flags);
+ExtendedBits RoundPack(bool negative, int exponent, TUint128 significand, unsigned& flags);
 
 // The value again in the x87's encoding: a pseudo-denormal becomes normal.
-inline ExtendedBits Repack(Unpacked x, unsigned& flags) {
-    return RoundPack(x.Negative, x.Exponent, static_cast<Uint128>(x.Significand) << 64, flags);
+inline ExtendedBits Repack(TUnpacked x, unsigned& flags) {
+    return RoundPack(x.Negative, x.Exponent, static_cast<TUint128>(x.Significand) << 64, flags);
 }
 
 } // namespace detail

@@ -73,12 +73,12 @@ std::uint64_t DoublePattern(double value) {
     return bits;
 }
 
-int OrderingCode(soft::Ordering order) {
+int OrderingCode(soft::TOrdering order) {
     switch (order) {
-    case soft::Ordering::Less: return -1;
-    case soft::Ordering::Equal: return 0;
-    case soft::Ordering::Greater: return 1;
-    case soft::Ordering::Unordered: break;
+    case soft::TOrdering::Less: return -1;
+    case soft::TOrdering::Equal: return 0;
+    case soft::TOrdering::Greater: return 1;
+    case soft::TOrdering::Unordered: break;
     }
     return 2;
 }

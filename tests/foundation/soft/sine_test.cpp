@@ -103,16 +103,16 @@ void ReportAndCheck(const char* name, int count, const TAgreement& agreement) {
 // The extended value nearest to k * pi/2 (pi as the unit has it), moved by
 // a few last places: the remainder cancels down to a few bits.
 ExtendedBits NearMultipleOfHalfPi(TRandomBits& random) {
-    using Uint128 = unsigned __int128;
-    constexpr Uint128 HalfPiUnits = (Uint128{0x3} << 64) | 0x243F6A8885A308D3ULL; // of 2^-65
+    using TUint128 = unsigned __int128;
+    constexpr TUint128 HalfPiUnits = (TUint128{0x3} << 64) | 0x243F6A8885A308D3ULL; // of 2^-65
     const std::uint64_t k = (random.Next() >> random.Range(2, 63)) | 1;
-    const Uint128 units = k * HalfPiUnits;
+    const TUint128 units = k * HalfPiUnits;
     // k is odd, so units is not 0 and has at most 127 leading zeros.
     const auto high = static_cast<std::uint64_t>(units >> 64);
     const int zeros = high != 0 ? std::countl_zero(high)
                                 : 64 + std::countl_zero(static_cast<std::uint64_t>(units));
-    const Uint128 aligned =
-        units << zeros; // NOLINT(clang-analyzer-core.UndefinedBinaryOperatorResult)
+    const TUint128 aligned = units
+                             << zeros; // NOLINT(clang-analyzer-core.UndefinedBinaryOperatorResult)
     std::uint64_t significand = static_cast<std::uint64_t>(aligned >> 64);
     significand += static_cast<std::uint64_t>(aligned) >> 63; // nearest
     significand += static_cast<std::uint64_t>(random.Range(-2, 2));
