@@ -171,7 +171,7 @@ constexpr Extended ExtendedFromBits(const ExtendedBits& bits) {
 }
 constexpr Extended MakeExtended(bool negative, std::uint16_t biasedExponent,
                                 std::uint64_t significand) {
-    return Extended::FromBits(soft::Make(negative, biasedExponent, significand));
+    return Extended::FromBits(ExtendedBits::Make(negative, biasedExponent, significand));
 }
 
 // There is no unit to set up or to wait for: the software arithmetic always

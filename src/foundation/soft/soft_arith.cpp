@@ -57,7 +57,7 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
             return detail::RoundPack(negative, exponent + 1, TUint128{1} << 127, flags);
         }
     }
-    return Make(negative, static_cast<std::uint16_t>(exponent), kept);
+    return ExtendedBits::Make(negative, static_cast<std::uint16_t>(exponent), kept);
 }
 
 // Two normal numbers of the same sign whose exponents differ by less than
@@ -81,7 +81,7 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
         flags |= FlagOverflow;
         return Infinity(a.Negative);
     }
-    return Make(a.Negative, static_cast<std::uint16_t>(exponent), sum);
+    return ExtendedBits::Make(a.Negative, static_cast<std::uint16_t>(exponent), sum);
 }
 
 [[gnu::always_inline]] inline ExtendedBits AddFinite(TUnpacked a, TUnpacked b, unsigned& flags) {
@@ -101,7 +101,7 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
     } else {
         sum = larger - smaller;
         if (sum == 0) {
-            return Make(false, 0, 0); // x - x is +0 when rounding to nearest
+            return ExtendedBits::Make(false, 0, 0); // x - x is +0 when rounding to nearest
         }
     }
     // Not 0: a sum of two magnitudes keeps the larger's top bit, and an
@@ -162,7 +162,7 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
         return Infinity(ka == TKind::Infinity ? a.Negative() : b.Negative());
     }
     if (ka == TKind::Zero && kb == TKind::Zero) {
-        return Make(a.Negative() && b.Negative(), 0, 0);
+        return ExtendedBits::Make(a.Negative() && b.Negative(), 0, 0);
     }
     if (ka == TKind::Zero || kb == TKind::Zero) {
         return Repack(Unpack(ka == TKind::Zero ? b : a), flags);
@@ -186,7 +186,7 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
         return Infinity(negative);
     }
     if (ka == TKind::Zero || kb == TKind::Zero) {
-        return Make(negative, 0, 0);
+        return ExtendedBits::Make(negative, 0, 0);
     }
     return MultiplyFinite(Unpack(a), Unpack(b), flags);
 }
@@ -211,7 +211,7 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
         return ka == TKind::Zero ? IndefiniteNan : Infinity(negative);
     }
     if (ka == TKind::Zero || kb == TKind::Infinity) {
-        return Make(negative, 0, 0);
+        return ExtendedBits::Make(negative, 0, 0);
     }
     return DivideFinite(Unpack(a), Unpack(b), flags);
 }
@@ -247,7 +247,7 @@ ExtendedBits RoundPack(bool negative, int exponent, TUint128 significand, unsign
         flags |= FlagOverflow;
         return Infinity(negative);
     }
-    return Make(negative, static_cast<std::uint16_t>(exponent), kept);
+    return ExtendedBits::Make(negative, static_cast<std::uint16_t>(exponent), kept);
 }
 
 } // namespace detail
@@ -316,20 +316,20 @@ template <class TFormat, class TUint> ExtendedBits Widen(TUint bits, unsigned& f
             flags |= FlagInvalid;
         }
         const std::uint64_t payload = fraction != 0 ? QuietBit | (fraction << Spare) : 0;
-        return Make(negative, SpecialExponent, ExtendedBits::IntegerBit | payload);
+        return ExtendedBits::Make(negative, SpecialExponent, ExtendedBits::IntegerBit | payload);
     }
     if (exponent == 0) {
         if (fraction == 0) {
-            return Make(negative, 0, 0);
+            return ExtendedBits::Make(negative, 0, 0);
         }
         // A subnormal becomes a normal extended value.
         const int shift = std::countl_zero(fraction);
         const int biased = ExtendedBits::ExponentBias - TFormat::Bias + 1 + Spare - shift;
-        return Make(negative, static_cast<std::uint16_t>(biased), fraction << shift);
+        return ExtendedBits::Make(negative, static_cast<std::uint16_t>(biased), fraction << shift);
     }
     const int biased = exponent - TFormat::Bias + ExtendedBits::ExponentBias;
-    return Make(negative, static_cast<std::uint16_t>(biased),
-                ExtendedBits::IntegerBit | (fraction << Spare));
+    return ExtendedBits::Make(negative, static_cast<std::uint16_t>(biased),
+                              ExtendedBits::IntegerBit | (fraction << Spare));
 }
 
 double DoubleOfBits(std::uint64_t bits) {

@@ -27,20 +27,14 @@ static_assert(UnmaskedFlags == (FlagInvalid | FlagZeroDivide | FlagOverflow),
 inline constexpr std::uint16_t SpecialExponent = 0x7FFF; // infinities and NaNs
 inline constexpr std::uint64_t QuietBit = 0x4000000000000000ULL;
 
-constexpr ExtendedBits Make(bool negative, std::uint16_t biasedExponent,
-                            std::uint64_t significand) {
-    return ExtendedBits{significand,
-                        static_cast<std::uint16_t>((negative ? ExtendedBits::SignMask : 0) |
-                                                   (biasedExponent & ExtendedBits::ExponentMask))};
-}
-
 constexpr ExtendedBits Infinity(bool negative) {
-    return Make(negative, SpecialExponent, ExtendedBits::IntegerBit);
+    return ExtendedBits::Make(negative, SpecialExponent, ExtendedBits::IntegerBit);
 }
 
 // The x87's default NaN ("real indefinite"), the masked response to an
 // invalid operation.
-inline constexpr ExtendedBits IndefiniteNan = Make(true, SpecialExponent, 0xC000000000000000ULL);
+inline constexpr ExtendedBits IndefiniteNan =
+    ExtendedBits::Make(true, SpecialExponent, 0xC000000000000000ULL);
 
 // Every operation below ORs the flags the x87 would raise into flags. When a
 // flag is raised the program faults, so the returned value is only a
@@ -56,14 +50,15 @@ ExtendedBits FromDouble(double value, unsigned& flags);
 ExtendedBits FromFloat(float value, unsigned& flags);
 constexpr ExtendedBits FromInt64(std::int64_t value) {
     if (value == 0) {
-        return Make(false, 0, 0);
+        return ExtendedBits::Make(false, 0, 0);
     }
     const bool negative = value < 0;
     const std::uint64_t magnitude =
         negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     const int shift = std::countl_zero(magnitude);
-    return Make(negative, static_cast<std::uint16_t>(ExtendedBits::ExponentBias + 63 - shift),
-                magnitude << shift);
+    return ExtendedBits::Make(negative,
+                              static_cast<std::uint16_t>(ExtendedBits::ExponentBias + 63 - shift),
+                              magnitude << shift);
 }
 
 // Storing to a double: one rounding from 64 to 53 bits (or to the subnormal

@@ -150,7 +150,7 @@ ExtendedBits ComputeCosine(const TReduced& r, bool negative, unsigned& flags) {
     // cos r = 1 - z * (1/2! - z/4! + ...)
     const TUint128 tail = MultiplyHigh(square, SumAlternatingSeries<2>(square));
     if (tail == 0) { // within 2^-128 of 1
-        return Make(negative, ExtendedBits::ExponentBias, ExtendedBits::IntegerBit);
+        return ExtendedBits::Make(negative, ExtendedBits::ExponentBias, ExtendedBits::IntegerBit);
     }
     return RoundPack(negative, ExtendedBits::ExponentBias - 1, 0 - tail, flags);
 }
@@ -169,7 +169,7 @@ ExtendedBits Sine(ExtendedBits x, unsigned& flags) {
     const TUnpacked u = Unpack(x);
     const int scale = u.Exponent - ExtendedBits::ExponentBias;
     if (scale >= OutOfRangeScale) {
-        return Make(false, 0, 0);
+        return ExtendedBits::Make(false, 0, 0);
     }
     if (scale < SmallScale) {
         return Repack(u, flags);

@@ -20,7 +20,6 @@ namespace {
 using foundation::Extended;
 using foundation::ExtendedBits;
 using foundation::Infinity;
-using foundation::soft::Make;
 using namespace softtest;
 namespace soft = foundation::soft;
 
@@ -64,7 +63,7 @@ struct TOutcome {
 };
 
 ExtendedBits Packed(std::uint64_t low) {
-    return Make(false, 0, low);
+    return ExtendedBits::Make(false, 0, low);
 }
 
 std::uint64_t DoublePattern(double value) {
@@ -202,10 +201,10 @@ class TOperandDrawer {
     static ExtendedBits Encode(bool negative, int exponent, std::uint64_t significand) {
         if (exponent <= 0) {
             const int shift = 1 - exponent;
-            return Make(negative, 0, shift >= 64 ? 1 : significand >> shift);
+            return ExtendedBits::Make(negative, 0, shift >= 64 ? 1 : significand >> shift);
         }
         const int clamped = exponent > MaxExponent ? MaxExponent : exponent;
-        return Make(negative, static_cast<std::uint16_t>(clamped), significand);
+        return ExtendedBits::Make(negative, static_cast<std::uint16_t>(clamped), significand);
     }
 
     ExtendedBits Number(int exponent) {
@@ -216,18 +215,22 @@ class TOperandDrawer {
 
     ExtendedBits Any() {
         switch (Random.Range(0, 11)) {
-        case 0: return Make(false, static_cast<std::uint16_t>(Random.Next()), Random.Next());
+        case 0:
+            return ExtendedBits::Make(false, static_cast<std::uint16_t>(Random.Next()),
+                                      Random.Next());
         case 1: return Number(Random.Range(1, MaxExponent));
-        case 2: return Number(Random.Range(-70, 0));                // denormals
-        case 3: return Make(Random.Coin(), 0, Top | Random.Next()); // pseudo-denormal
-        case 4: return Make(Random.Coin(), 0, 0);
+        case 2: return Number(Random.Range(-70, 0));                              // denormals
+        case 3: return ExtendedBits::Make(Random.Coin(), 0, Top | Random.Next()); // pseudo-denormal
+        case 4: return ExtendedBits::Make(Random.Coin(), 0, 0);
         case 5: return soft::Infinity(Random.Coin());
         case 6: // NaNs with a few payloads, so that equal significands meet
-            return Make(Random.Coin(), soft::SpecialExponent,
-                        Top | (Random.Coin() ? Random.Next() : Random.Next() & 0x4000000000000003));
+            return ExtendedBits::Make(
+                Random.Coin(), soft::SpecialExponent,
+                Top | (Random.Coin() ? Random.Next() : Random.Next() & 0x4000000000000003));
         case 7: // unnormals, pseudo-infinities and pseudo-NaNs
-            return Make(Random.Coin(), static_cast<std::uint16_t>(Random.Range(1, 0x7FFF)),
-                        Random.Next() >> Random.Range(1, 63));
+            return ExtendedBits::Make(Random.Coin(),
+                                      static_cast<std::uint16_t>(Random.Range(1, 0x7FFF)),
+                                      Random.Next() >> Random.Range(1, 63));
         case 8: return Number(MaxExponent - Random.Range(0, 2));
         default: return Number(Ordinary());
         }
@@ -314,8 +317,8 @@ class TOperandDrawer {
         case 4: NearTie(c, Ordinary(), Ordinary()); return;
         case 5: NearLimit(c); return;
         case 6: // a denormal with a large number, either way round
-            c.A =
-                Random.Coin() ? Number(Random.Range(-64, 0)) : Make(false, 0, Top | Random.Next());
+            c.A = Random.Coin() ? Number(Random.Range(-64, 0))
+                                : ExtendedBits::Make(false, 0, Top | Random.Next());
             c.B = Number(Random.Range(Bias, MaxExponent));
             if (Random.Coin()) {
                 std::swap(c.A, c.B);
@@ -343,8 +346,9 @@ class TOperandDrawer {
         case 0: return Number(Bias + Random.Range(-2, 64));
         case 1: {
             const auto step = static_cast<std::uint64_t>(Random.Range(0, 3));
-            return Make(Random.Coin(), static_cast<std::uint16_t>(Bias + Random.Range(62, 63)),
-                        Random.Coin() ? Ones - step : Top + step);
+            return ExtendedBits::Make(Random.Coin(),
+                                      static_cast<std::uint16_t>(Bias + Random.Range(62, 63)),
+                                      Random.Coin() ? Ones - step : Top + step);
         }
         default: return Any();
         }
@@ -374,10 +378,10 @@ class TOperandDrawer {
             c.B.Significand += static_cast<std::uint64_t>(Random.Range(-1, 1));
             break;
         case 3: // a pseudo-denormal and the normal of the same value
-            c.A = Make(Random.Coin(), 0, Top | Random.Next());
-            c.B = Make(Random.Coin(), 1, c.A.Significand);
+            c.A = ExtendedBits::Make(Random.Coin(), 0, Top | Random.Next());
+            c.B = ExtendedBits::Make(Random.Coin(), 1, c.A.Significand);
             break;
-        default: c.B = Make(Random.Coin(), 0, 0); break;
+        default: c.B = ExtendedBits::Make(Random.Coin(), 0, 0); break;
         }
     }
 
@@ -418,7 +422,7 @@ struct THardCase {
 };
 
 constexpr ExtendedBits Number(bool negative, int exponent, std::uint64_t significand) {
-    return Make(negative, static_cast<std::uint16_t>(exponent), significand);
+    return ExtendedBits::Make(negative, static_cast<std::uint16_t>(exponent), significand);
 }
 constexpr ExtendedBits Zero = Number(false, 0, 0);
 constexpr ExtendedBits MinusZero = Number(true, 0, 0);
@@ -543,8 +547,9 @@ TEST_F(SoftDifferentialTest, AgreesWithTheX87OnHardCases) {
 TEST_F(SoftDifferentialTest, ExtendedOperatorsAgreeWithTheX87) {
     TRandomBits random(0x5EED0005);
     const auto ordinary = [&] {
-        return Make(random.Coin(), static_cast<std::uint16_t>(Bias + random.Range(-60, 60)),
-                    random.Significand());
+        return ExtendedBits::Make(random.Coin(),
+                                  static_cast<std::uint16_t>(Bias + random.Range(-60, 60)),
+                                  random.Significand());
     };
     for (int i = 0; i < 10000; ++i) {
         const ExtendedBits a = ordinary();

@@ -14,7 +14,6 @@
 namespace {
 
 using foundation::ExtendedBits;
-using foundation::soft::Make;
 using namespace softtest;
 namespace soft = foundation::soft;
 
@@ -117,7 +116,8 @@ ExtendedBits NearMultipleOfHalfPi(TRandomBits& random) {
     significand += static_cast<std::uint64_t>(aligned) >> 63; // nearest
     significand += static_cast<std::uint64_t>(random.Range(-2, 2));
     const int exponent = Bias + 62 - zeros;
-    return Make(random.Coin(), static_cast<std::uint16_t>(exponent), significand | Top);
+    return ExtendedBits::Make(random.Coin(), static_cast<std::uint16_t>(exponent),
+                              significand | Top);
 }
 
 class SoftSineTest : public MaskedFpuTest {};
@@ -143,8 +143,9 @@ TEST_F(SoftSineTest, MatchesFsinOnTinyArguments) {
     constexpr int Count = 100000;
     // From 2^-70 to 2^-20: sin x is x below 2^-32, and just above it.
     const TAgreement agreement = MeasureAgainstFsin(Count, [&] {
-        return Make(random.Coin(), static_cast<std::uint16_t>(Bias + random.Range(-70, -20)),
-                    Top | random.Next());
+        return ExtendedBits::Make(random.Coin(),
+                                  static_cast<std::uint16_t>(Bias + random.Range(-70, -20)),
+                                  Top | random.Next());
     });
     ReportAndCheck("2^-70 to 2^-20", Count, agreement);
 }
@@ -159,24 +160,24 @@ struct TSpecialArgument {
 constexpr std::uint64_t Ones = ~0ULL;
 
 const TSpecialArgument SpecialArguments[] = {
-    {"plus zero", Make(false, 0, 0), 0, false},
-    {"minus zero keeps its sign", Make(true, 0, 0), 0, false},
-    {"smallest denormal", Make(false, 0, 1), 0, false},
-    {"largest negative denormal", Make(true, 0, Ones >> 1), 0, false},
-    {"pseudo-denormal", Make(false, 0, Top | 3), 0, false},
-    {"2^-33", Make(true, Bias - 33, Top | 0x1234), 0, false},
-    {"just below 2^63", Make(false, Bias + 62, Ones), 0, false},
-    {"minus just below 2^63", Make(true, Bias + 62, Ones - 1), 0, false},
-    {"2^63", Make(false, Bias + 63, Top), 0, true},
-    {"-2^63", Make(true, Bias + 63, Top), 0, true},
-    {"2^63 and a place", Make(false, Bias + 63, Top | 1), 0, true},
-    {"largest finite", Make(true, 0x7FFE, Ones), 0, true},
-    {"infinity", Make(false, 0x7FFF, Top), soft::FlagInvalid, false},
-    {"minus infinity", Make(true, 0x7FFF, Top), soft::FlagInvalid, false},
-    {"signalling NaN", Make(false, 0x7FFF, Top | 5), soft::FlagInvalid, false},
-    {"quiet NaN propagates", Make(true, 0x7FFF, 0xC000000000000005), 0, false},
-    {"unnormal", Make(false, Bias, Top >> 1), soft::FlagInvalid, false},
-    {"pseudo-NaN", Make(false, 0x7FFF, QuietNanBit), soft::FlagInvalid, false},
+    {"plus zero", ExtendedBits::Make(false, 0, 0), 0, false},
+    {"minus zero keeps its sign", ExtendedBits::Make(true, 0, 0), 0, false},
+    {"smallest denormal", ExtendedBits::Make(false, 0, 1), 0, false},
+    {"largest negative denormal", ExtendedBits::Make(true, 0, Ones >> 1), 0, false},
+    {"pseudo-denormal", ExtendedBits::Make(false, 0, Top | 3), 0, false},
+    {"2^-33", ExtendedBits::Make(true, Bias - 33, Top | 0x1234), 0, false},
+    {"just below 2^63", ExtendedBits::Make(false, Bias + 62, Ones), 0, false},
+    {"minus just below 2^63", ExtendedBits::Make(true, Bias + 62, Ones - 1), 0, false},
+    {"2^63", ExtendedBits::Make(false, Bias + 63, Top), 0, true},
+    {"-2^63", ExtendedBits::Make(true, Bias + 63, Top), 0, true},
+    {"2^63 and a place", ExtendedBits::Make(false, Bias + 63, Top | 1), 0, true},
+    {"largest finite", ExtendedBits::Make(true, 0x7FFE, Ones), 0, true},
+    {"infinity", ExtendedBits::Make(false, 0x7FFF, Top), soft::FlagInvalid, false},
+    {"minus infinity", ExtendedBits::Make(true, 0x7FFF, Top), soft::FlagInvalid, false},
+    {"signalling NaN", ExtendedBits::Make(false, 0x7FFF, Top | 5), soft::FlagInvalid, false},
+    {"quiet NaN propagates", ExtendedBits::Make(true, 0x7FFF, 0xC000000000000005), 0, false},
+    {"unnormal", ExtendedBits::Make(false, Bias, Top >> 1), soft::FlagInvalid, false},
+    {"pseudo-NaN", ExtendedBits::Make(false, 0x7FFF, QuietNanBit), soft::FlagInvalid, false},
 };
 
 TEST_F(SoftSineTest, SpecialArgumentsAsFsin) {
@@ -188,7 +189,7 @@ TEST_F(SoftSineTest, SpecialArgumentsAsFsin) {
         EXPECT_EQ(outOfRange, special.OutOfRange) << special.Name;
         EXPECT_EQ(x87.Flags, special.Flags) << special.Name;
         EXPECT_EQ(flags, special.Flags) << special.Name;
-        const ExtendedBits expected = outOfRange ? Make(false, 0, 0) : x87.Bits;
+        const ExtendedBits expected = outOfRange ? ExtendedBits::Make(false, 0, 0) : x87.Bits;
         if (flags == 0) {
             EXPECT_EQ(software, expected) << special.Name;
         }
