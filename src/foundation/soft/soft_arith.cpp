@@ -23,8 +23,8 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
         result = IndefiniteNan;
         return true;
     }
-    const bool nanA = IsNan(ka);
-    const bool nanB = IsNan(kb);
+    const bool nanA = a.IsNan();
+    const bool nanB = b.IsNan();
     if (!nanA && !nanB) {
         return false;
     }
@@ -40,7 +40,7 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
     } else {
         result = nanA ? a : b;
     }
-    result.Significand |= QuietBit;
+    result.Significand |= ExtendedBits::QuietBit;
     return true;
 }
 
@@ -148,8 +148,8 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
 
 // An operand of a and b is zero, denormal, infinite, a NaN or unsupported.
 [[gnu::noinline]] ExtendedBits AddSpecial(ExtendedBits a, ExtendedBits b, unsigned& flags) {
-    const TKind ka = KindOf(a);
-    const TKind kb = KindOf(b);
+    const TKind ka = a.Kind();
+    const TKind kb = b.Kind();
     ExtendedBits result;
     if (SelectNan(a, ka, b, kb, result, flags)) {
         return result;
@@ -171,8 +171,8 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
 }
 
 [[gnu::noinline]] ExtendedBits MultiplySpecial(ExtendedBits a, ExtendedBits b, unsigned& flags) {
-    const TKind ka = KindOf(a);
-    const TKind kb = KindOf(b);
+    const TKind ka = a.Kind();
+    const TKind kb = b.Kind();
     ExtendedBits result;
     if (SelectNan(a, ka, b, kb, result, flags)) {
         return result;
@@ -192,8 +192,8 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
 }
 
 [[gnu::noinline]] ExtendedBits DivideSpecial(ExtendedBits a, ExtendedBits b, unsigned& flags) {
-    const TKind ka = KindOf(a);
-    const TKind kb = KindOf(b);
+    const TKind ka = a.Kind();
+    const TKind kb = b.Kind();
     ExtendedBits result;
     if (SelectNan(a, ka, b, kb, result, flags)) {
         return result;
@@ -253,7 +253,7 @@ ExtendedBits RoundPack(bool negative, int exponent, TUint128 significand, unsign
 } // namespace detail
 
 ExtendedBits Add(ExtendedBits a, ExtendedBits b, unsigned& flags) {
-    if (IsNormal(a) && IsNormal(b)) [[likely]] {
+    if (a.IsNormal() && b.IsNormal()) [[likely]] {
         const TUnpacked ua = UnpackNormal(a);
         const TUnpacked ub = UnpackNormal(b);
         if (ua.Negative == ub.Negative) {
@@ -270,20 +270,22 @@ ExtendedBits Add(ExtendedBits a, ExtendedBits b, unsigned& flags) {
     return AddSpecial(a, b, flags);
 }
 
-// A NaN keeps its sign: the sign of b is flipped only for numbers.
+// A NaN keeps its sign: the sign of b is flipped for everything else (an
+// unsupported encoding, a pseudo-infinity among them, gives the default NaN
+// whatever its sign).
 ExtendedBits Subtract(ExtendedBits a, ExtendedBits b, unsigned& flags) {
     return Add(a, b.IsNan() ? b : Negate(b), flags);
 }
 
 ExtendedBits Multiply(ExtendedBits a, ExtendedBits b, unsigned& flags) {
-    if (IsNormal(a) && IsNormal(b)) [[likely]] {
+    if (a.IsNormal() && b.IsNormal()) [[likely]] {
         return MultiplyFinite(UnpackNormal(a), UnpackNormal(b), flags);
     }
     return MultiplySpecial(a, b, flags);
 }
 
 ExtendedBits Divide(ExtendedBits a, ExtendedBits b, unsigned& flags) {
-    if (IsNormal(a) && IsNormal(b)) [[likely]] {
+    if (a.IsNormal() && b.IsNormal()) [[likely]] {
         return DivideFinite(UnpackNormal(a), UnpackNormal(b), flags);
     }
     return DivideSpecial(a, b, flags);
@@ -315,7 +317,8 @@ template <class TFormat, class TUint> ExtendedBits Widen(TUint bits, unsigned& f
         if (fraction != 0 && (fraction & TFormat::QuietBit) == 0) {
             flags |= FlagInvalid;
         }
-        const std::uint64_t payload = fraction != 0 ? QuietBit | (fraction << Spare) : 0;
+        const std::uint64_t payload =
+            fraction != 0 ? ExtendedBits::QuietBit | (fraction << Spare) : 0;
         return ExtendedBits::Make(negative, SpecialExponent, ExtendedBits::IntegerBit | payload);
     }
     if (exponent == 0) {
@@ -393,7 +396,7 @@ ExtendedBits FromFloat(float value, unsigned& flags) {
 
 double ToDouble(ExtendedBits x, unsigned& flags) {
     const std::uint64_t sign = x.Negative() ? DoubleSign : 0;
-    switch (KindOf(x)) {
+    switch (x.Kind()) {
     case TKind::Zero: return DoubleOfBits(sign);
     case TKind::Infinity: return DoubleOfBits(sign | DoubleInfinity);
     case TKind::QuietNan:
@@ -409,7 +412,7 @@ double ToDouble(ExtendedBits x, unsigned& flags) {
 
 std::int64_t ToInt64(ExtendedBits x, unsigned& flags) {
     constexpr std::int64_t IntegerIndefinite = INT64_MIN;
-    const TKind kind = KindOf(x);
+    const TKind kind = x.Kind();
     if (kind == TKind::Zero) {
         return 0;
     }
@@ -441,14 +444,14 @@ std::int64_t ToInt64(ExtendedBits x, unsigned& flags) {
 }
 
 TOrdering Compare(ExtendedBits a, ExtendedBits b, unsigned& flags) {
-    const TKind ka = KindOf(a);
-    const TKind kb = KindOf(b);
+    const TKind ka = a.Kind();
+    const TKind kb = b.Kind();
     if (ka == TKind::SignalingNan || kb == TKind::SignalingNan || ka == TKind::Unsupported ||
         kb == TKind::Unsupported) {
         flags |= FlagInvalid;
         return TOrdering::Unordered;
     }
-    if (IsNan(ka) || IsNan(kb)) {
+    if (a.IsNan() || b.IsNan()) {
         return TOrdering::Unordered;
     }
     if (ka == TKind::Zero && kb == TKind::Zero) {

@@ -25,7 +25,6 @@ static_assert(UnmaskedFlags == (FlagInvalid | FlagZeroDivide | FlagOverflow),
               "the core reports exactly the conditions the program's control word unmasks");
 
 inline constexpr std::uint16_t SpecialExponent = 0x7FFF; // infinities and NaNs
-inline constexpr std::uint64_t QuietBit = 0x4000000000000000ULL;
 
 constexpr ExtendedBits Infinity(bool negative) {
     return ExtendedBits::Make(negative, SpecialExponent, ExtendedBits::IntegerBit);

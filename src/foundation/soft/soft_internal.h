@@ -17,36 +17,7 @@ using TUint128 = unsigned __int128;
 inline constexpr int MaxFiniteExponent = 0x7FFE;
 inline constexpr std::uint64_t Half = 0x8000000000000000ULL; // one half of a last place
 
-enum class TKind { Zero, Finite, Infinity, QuietNan, SignalingNan, Unsupported };
-
-// Unnormals, pseudo-infinities and pseudo-NaNs (a non-zero exponent without
-// the integer bit) are unsupported; denormals and pseudo-denormals are finite.
-inline TKind KindOf(ExtendedBits x) {
-    const bool integerBit = (x.Significand & ExtendedBits::IntegerBit) != 0;
-    if (x.Exponent() == 0) {
-        return x.Significand == 0 ? TKind::Zero : TKind::Finite;
-    }
-    if (!integerBit) {
-        return TKind::Unsupported;
-    }
-    if (x.Exponent() != SpecialExponent) {
-        return TKind::Finite;
-    }
-    if (x.Significand == ExtendedBits::IntegerBit) {
-        return TKind::Infinity;
-    }
-    return (x.Significand & QuietBit) != 0 ? TKind::QuietNan : TKind::SignalingNan;
-}
-
-// A normal number: the common case every operation tries first.
-inline bool IsNormal(ExtendedBits x) {
-    return static_cast<std::uint16_t>(x.Exponent() - 1) < MaxFiniteExponent &&
-           (x.Significand & ExtendedBits::IntegerBit) != 0;
-}
-
-inline bool IsNan(TKind kind) {
-    return kind == TKind::QuietNan || kind == TKind::SignalingNan;
-}
+using TKind = ExtendedBits::TKind;
 
 // A finite non-zero value: Significand * 2^(Exponent - bias - 63), with bit
 // 63 of Significand set. Exponent goes below 1 for denormals.

@@ -158,7 +158,7 @@ ExtendedBits ComputeCosine(const TReduced& r, bool negative, unsigned& flags) {
 } // namespace
 
 ExtendedBits Sine(ExtendedBits x, unsigned& flags) {
-    switch (KindOf(x)) {
+    switch (x.Kind()) {
     case TKind::Zero:
     case TKind::QuietNan: return x;
     case TKind::Infinity:

@@ -490,6 +490,8 @@ const THardCase HardCases[] = {
     {"infinity over infinity", Binary(TOp::Divide, PlusInfinity, PlusInfinity), I},
     {"infinity over zero", Binary(TOp::Divide, PlusInfinity, Zero), 0},
     {"unnormal operand", Binary(TOp::Add, Number(false, Bias, Top >> 1), One), I},
+    {"one minus a pseudo-infinity", Binary(TOp::Subtract, One, Number(true, 0x7FFF, 0)), I},
+    {"a NaN subtracted keeps its sign", Binary(TOp::Subtract, One, soft::Negate(QuietNan)), 0},
     {"quiet NaNs of equal significand", Binary(TOp::Add, soft::Negate(QuietNan), QuietNan), 0},
     {"half the smallest subnormal double ties to zero",
      Unary(TOp::ToDouble, Number(false, Bias - 1075, Top)), 0},

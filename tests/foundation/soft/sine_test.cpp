@@ -19,7 +19,7 @@ namespace soft = foundation::soft;
 
 constexpr int Bias = ExtendedBits::ExponentBias;
 constexpr std::uint64_t Top = ExtendedBits::IntegerBit;
-constexpr std::uint64_t QuietNanBit = soft::QuietBit;
+constexpr std::uint64_t QuietNanBit = ExtendedBits::QuietBit;
 
 // Position of a finite value on the number line, in last places: adjacent
 // values differ by one, across binades and through zero.
