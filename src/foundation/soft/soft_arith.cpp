@@ -66,10 +66,12 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
                                                               const TUnpacked& b, unsigned& flags) {
     const int gap = a.Exponent - b.Exponent;
     int exponent = a.Exponent;
-    std::uint64_t rest = b.Significand << 1 << (63 - gap); // the bits of b shifted out
+    // The bits of b shifted out, exactly: at most 63 of them, so bit 0 stays
+    // free and the carry below loses nothing.
+    std::uint64_t rest = b.Significand << 1 << (63 - gap);
     std::uint64_t sum = a.Significand + (b.Significand >> gap);
     if (sum < a.Significand) { // carry: one more bit to the right
-        rest = (rest >> 1) | (rest & 1) | (sum << 63);
+        rest = (rest >> 1) | (sum << 63);
         sum = (sum >> 1) | ExtendedBits::IntegerBit;
         ++exponent;
     }
@@ -125,8 +127,11 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
 [[gnu::always_inline]] inline ExtendedBits DivideFinite(const TUnpacked& a, const TUnpacked& b,
                                                         unsigned& flags) {
     // 2^64 * a / b lies in (2^63, 2^65): 64 or 65 quotient bits. The
-    // remainder only has to tell whether the rest is zero, below, at or above
-    // one half of the last quotient bit.
+    // remainder only has to tell whether the rest is zero, below or above one
+    // half of the last quotient bit. With 65 bits the last one is the half.
+    // With 64 the rest is never exactly one half: 2 * remainder = b would give
+    // 2^64 * a = (2q + 1) * remainder, so that the remainder, not 0 and below
+    // 2^63, were a multiple of 2^64.
     const TUint128 dividend = static_cast<TUint128>(a.Significand) << 64;
     const TUint128 quotient = dividend / b.Significand;
     const auto remainder = static_cast<std::uint64_t>(dividend % b.Significand);
@@ -138,7 +143,7 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
         const std::uint64_t other = b.Significand - remainder;
         std::uint64_t fraction = 0;
         if (remainder != 0) {
-            fraction = remainder < other ? 1 : remainder == other ? Half : Half | 1;
+            fraction = remainder < other ? 1 : Half | 1;
         }
         significand = (quotient << 64) | fraction;
         --exponent;
