@@ -44,22 +44,6 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
     return true;
 }
 
-// The rounding of every result in the normal range, inline in each
-// operation's common path; anything else goes to RoundPack.
-[[gnu::always_inline]] inline ExtendedBits RoundNormal(bool negative, int exponent,
-                                                       TUint128 significand, unsigned& flags) {
-    if (exponent < 1 || exponent > MaxFiniteExponent) [[unlikely]] {
-        return detail::RoundPack(negative, exponent, significand, flags);
-    }
-    std::uint64_t kept = static_cast<std::uint64_t>(significand >> 64);
-    if (RoundsUp(static_cast<std::uint64_t>(significand), kept)) {
-        if (++kept == 0) [[unlikely]] {
-            return detail::RoundPack(negative, exponent + 1, TUint128{1} << 127, flags);
-        }
-    }
-    return ExtendedBits::Make(negative, static_cast<std::uint16_t>(exponent), kept);
-}
-
 // Two normal numbers of the same sign whose exponents differ by less than
 // 64, in 64-bit words: the usual case of a sum.
 [[gnu::always_inline]] inline ExtendedBits AddCloseMagnitudes(const TUnpacked& a,
@@ -68,22 +52,14 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
     int exponent = a.Exponent;
     // The bits of b shifted out, exactly: at most 63 of them, so bit 0 stays
     // free and the carry below loses nothing.
-    std::uint64_t rest = b.Significand << 1 << (63 - gap);
-    std::uint64_t sum = a.Significand + (b.Significand >> gap);
+    const std::uint64_t rest = b.Significand << 1 << (63 - gap);
+    const std::uint64_t sum = a.Significand + (b.Significand >> gap);
+    TUint128 significand = (static_cast<TUint128>(sum) << 64) | rest;
     if (sum < a.Significand) { // carry: one more bit to the right
-        rest = (rest >> 1) | (sum << 63);
-        sum = (sum >> 1) | ExtendedBits::IntegerBit;
+        significand = (significand >> 1) | (TUint128{1} << 127);
         ++exponent;
     }
-    if (RoundsUp(rest, sum) && ++sum == 0) {
-        sum = ExtendedBits::IntegerBit;
-        ++exponent;
-    }
-    if (exponent > MaxFiniteExponent) [[unlikely]] {
-        flags |= FlagOverflow;
-        return Infinity(a.Negative);
-    }
-    return ExtendedBits::Make(a.Negative, static_cast<std::uint16_t>(exponent), sum);
+    return RoundPack(a.Negative, exponent, significand, flags);
 }
 
 [[gnu::always_inline]] inline ExtendedBits AddFinite(TUnpacked a, TUnpacked b, unsigned& flags) {
@@ -110,7 +86,7 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
     // exact cancellation has returned above.
     const int shift = CountLeadingZeros(sum);
     // NOLINTNEXTLINE(clang-analyzer-core.UndefinedBinaryOperatorResult)
-    return RoundNormal(a.Negative, a.Exponent + 1 - shift, sum << shift, flags);
+    return RoundPack(a.Negative, a.Exponent + 1 - shift, sum << shift, flags);
 }
 
 [[gnu::always_inline]] inline ExtendedBits MultiplyFinite(const TUnpacked& a, const TUnpacked& b,
@@ -121,7 +97,7 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
         product <<= 1;
         --exponent;
     }
-    return RoundNormal(a.Negative != b.Negative, exponent, product, flags);
+    return RoundPack(a.Negative != b.Negative, exponent, product, flags);
 }
 
 [[gnu::always_inline]] inline ExtendedBits DivideFinite(const TUnpacked& a, const TUnpacked& b,
@@ -148,7 +124,7 @@ bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits&
         significand = (quotient << 64) | fraction;
         --exponent;
     }
-    return RoundNormal(a.Negative != b.Negative, exponent, significand, flags);
+    return RoundPack(a.Negative != b.Negative, exponent, significand, flags);
 }
 
 // An operand of a and b is zero, denormal, infinite, a NaN or unsupported.
@@ -226,36 +202,6 @@ TUnpacked UnpackNormal(ExtendedBits x) {
 }
 
 } // namespace
-
-namespace detail {
-
-ExtendedBits RoundPack(bool negative, int exponent, TUint128 significand, unsigned& flags) {
-    if (exponent < 1) {
-        // Below the normal range: denormalise first, so that the value is
-        // rounded once, at the denormal's last place.
-        significand = ShiftRightSticky(significand, 1 - exponent);
-        exponent = 0;
-    }
-    std::uint64_t kept = static_cast<std::uint64_t>(significand >> 64);
-    const std::uint64_t rest = static_cast<std::uint64_t>(significand);
-    if (RoundsUp(rest, kept)) {
-        ++kept;
-        if (kept == 0) {
-            kept = ExtendedBits::IntegerBit;
-            ++exponent;
-        }
-    }
-    if (exponent == 0 && (kept & ExtendedBits::IntegerBit) != 0) {
-        exponent = 1; // a denormal rounded up to the smallest normal
-    }
-    if (exponent > MaxFiniteExponent) {
-        flags |= FlagOverflow;
-        return Infinity(negative);
-    }
-    return ExtendedBits::Make(negative, static_cast<std::uint16_t>(exponent), kept);
-}
-
-} // namespace detail
 
 ExtendedBits Add(ExtendedBits a, ExtendedBits b, unsigned& flags) {
     if (a.IsNormal() && b.IsNormal()) [[likely]] {

@@ -1,6 +1,6 @@
 // The software arithmetic's own helpers, shared by its implementation files
-// and included by nothing else: the classes of encodings, the unpacked form
-// of a finite value, and the one rounding of every result.
+// and included by nothing else: the unpacked form of a finite value, and the
+// one rounding of every result.
 #pragma once
 
 #include <bit>
@@ -60,8 +60,31 @@ inline bool RoundsUp(std::uint64_t rest, std::uint64_t kept) {
 
 // Rounds significand * 2^(exponent - bias - 127), significand having bit 127
 // set and exponent possibly outside the format's range, to the extended
-// format: to a denormal or zero below it, with the overflow flag above it.
-ExtendedBits RoundPack(bool negative, int exponent, TUint128 significand, unsigned& flags);
+// format: to a denormal or zero below it, to infinity with the overflow flag
+// above it. Every result is rounded and packed here, once; inlined, so that
+// a normal result costs each operation's common path no call.
+[[gnu::always_inline]] inline ExtendedBits RoundPack(bool negative, int exponent,
+                                                     TUint128 significand, unsigned& flags) {
+    if (exponent < 1) [[unlikely]] {
+        // Below the normal range: denormalise first, so that the value is
+        // rounded once, at the denormal's last place.
+        significand = ShiftRightSticky(significand, 1 - exponent);
+        exponent = 0;
+    }
+    std::uint64_t kept = static_cast<std::uint64_t>(significand >> 64);
+    if (RoundsUp(static_cast<std::uint64_t>(significand), kept) && ++kept == 0) {
+        kept = ExtendedBits::IntegerBit; // carried into the next binade
+        ++exponent;
+    }
+    if (exponent == 0 && (kept & ExtendedBits::IntegerBit) != 0) [[unlikely]] {
+        exponent = 1; // a denormal rounded up to the smallest normal
+    }
+    if (exponent > MaxFiniteExponent) [[unlikely]] {
+        flags |= FlagOverflow;
+        return Infinity(negative);
+    }
+    return ExtendedBits::Make(negative, static_cast<std::uint16_t>(exponent), kept);
+}
 
 // The value again in the x87's encoding: a pseudo-denormal becomes normal.
 inline ExtendedBits Repack(TUnpacked x, unsigned& flags) {

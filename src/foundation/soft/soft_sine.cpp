@@ -150,7 +150,7 @@ ExtendedBits ComputeCosine(const TReduced& r, bool negative, unsigned& flags) {
     // cos r = 1 - z * (1/2! - z/4! + ...)
     const TUint128 tail = MultiplyHigh(square, SumAlternatingSeries<2>(square));
     if (tail == 0) { // within 2^-128 of 1
-        return ExtendedBits::Make(negative, ExtendedBits::ExponentBias, ExtendedBits::IntegerBit);
+        return RoundPack(negative, ExtendedBits::ExponentBias, TUint128{1} << 127, flags);
     }
     return RoundPack(negative, ExtendedBits::ExponentBias - 1, 0 - tail, flags);
 }
