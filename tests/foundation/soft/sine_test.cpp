@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "foundation/soft/soft_arith.h"
-#include "foundation/soft/x87_reference.h"
+#include "foundation/soft/soft_test_fixture.h"
 
 namespace {
 
