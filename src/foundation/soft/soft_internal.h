@@ -65,23 +65,32 @@ inline bool RoundsUp(std::uint64_t rest, std::uint64_t kept) {
 // a normal result costs each operation's common path no call.
 [[gnu::always_inline]] inline ExtendedBits RoundPack(bool negative, int exponent,
                                                      TUint128 significand, unsigned& flags) {
-    if (exponent < 1) [[unlikely]] {
-        // Below the normal range: denormalise first, so that the value is
-        // rounded once, at the denormal's last place.
+    // Outside the normal range: above it the value overflows however it
+    // rounds; below it the value is denormalised first, so that it is
+    // rounded once, at the denormal's last place.
+    const bool normal = static_cast<unsigned>(exponent - 1) < unsigned{MaxFiniteExponent};
+    if (!normal) [[unlikely]] {
+        if (exponent > MaxFiniteExponent) {
+            flags |= FlagOverflow;
+            return Infinity(negative);
+        }
         significand = ShiftRightSticky(significand, 1 - exponent);
         exponent = 0;
     }
     std::uint64_t kept = static_cast<std::uint64_t>(significand >> 64);
-    if (RoundsUp(static_cast<std::uint64_t>(significand), kept) && ++kept == 0) {
-        kept = ExtendedBits::IntegerBit; // carried into the next binade
-        ++exponent;
-    }
-    if (exponent == 0 && (kept & ExtendedBits::IntegerBit) != 0) [[unlikely]] {
-        exponent = 1; // a denormal rounded up to the smallest normal
-    }
-    if (exponent > MaxFiniteExponent) [[unlikely]] {
-        flags |= FlagOverflow;
-        return Infinity(negative);
+    // A normal significand rounded up stays above IntegerBit unless it wraps
+    // to 0; only that carry and a denormal's rounding go on to the checks.
+    if (RoundsUp(static_cast<std::uint64_t>(significand), kept) &&
+        ++kept <= ExtendedBits::IntegerBit) [[unlikely]] {
+        if (kept == 0) { // carried into the next binade, perhaps past the largest finite
+            kept = ExtendedBits::IntegerBit;
+            if (++exponent > MaxFiniteExponent) {
+                flags |= FlagOverflow;
+                return Infinity(negative);
+            }
+        } else if (kept == ExtendedBits::IntegerBit) {
+            exponent = 1; // a denormal rounded up to the smallest normal
+        }
     }
     return ExtendedBits::Make(negative, static_cast<std::uint16_t>(exponent), kept);
 }
