@@ -6,8 +6,8 @@ if(EXISTS ${SEEDS})
   file(GLOB seeds ${SEEDS}/*)
   file(COPY ${seeds} DESTINATION ${OUT})
 endif()
-if(FUZZ_TARGET STREQUAL "real_to_text_fuzz")
-  return() # its inputs are bit patterns, not text
+if(FUZZ_TARGET MATCHES "^(real_to_text_fuzz|soft_extended_fuzz)$")
+  return() # their inputs are bit patterns, not text
 endif()
 file(GLOB inputs ${CASES}/*/input)
 foreach(input ${inputs})

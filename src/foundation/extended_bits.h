@@ -19,6 +19,7 @@ struct ExtendedBits {
     static constexpr std::uint16_t ExponentMask = 0x7FFF;
     static constexpr std::uint16_t SignMask = 0x8000;
     static constexpr std::uint64_t IntegerBit = 0x8000000000000000ULL;
+    static constexpr std::uint64_t QuietBit = 0x4000000000000000ULL; // of a NaN
     static constexpr int ValueBytes = 10;
 
     std::uint64_t Significand = 0;
@@ -62,10 +63,43 @@ struct ExtendedBits {
 
     constexpr bool Negative() const { return (SignExponent & SignMask) != 0; }
     constexpr std::uint16_t Exponent() const { return SignExponent & ExponentMask; }
+
+    // The encodings as the x87 tells them apart, the one classification of
+    // them. A non-zero exponent without the integer bit (an unnormal, a
+    // pseudo-infinity, a pseudo-NaN) is unsupported: every operation rejects
+    // it. Denormals and pseudo-denormals are finite.
+    enum class TKind { Zero, Finite, Infinity, QuietNan, SignalingNan, Unsupported };
+
+    // A normal number, the common case: exponent neither 0 nor all ones,
+    // integer bit set.
+    constexpr bool IsNormal() const {
+        return static_cast<std::uint16_t>(Exponent() - 1) < ExponentMask - 1 &&
+               (Significand & IntegerBit) != 0;
+    }
+    constexpr TKind Kind() const {
+        if (IsNormal()) {
+            return TKind::Finite;
+        }
+        if (Exponent() == 0) {
+            return Significand == 0 ? TKind::Zero : TKind::Finite;
+        }
+        if ((Significand & IntegerBit) == 0) {
+            return TKind::Unsupported;
+        }
+        if (Significand == IntegerBit) {
+            return TKind::Infinity;
+        }
+        return (Significand & QuietBit) != 0 ? TKind::QuietNan : TKind::SignalingNan;
+    }
+    constexpr bool IsZero() const { return Kind() == TKind::Zero; }
+    constexpr bool IsInfinity() const { return Kind() == TKind::Infinity; }
+    constexpr bool IsNan() const {
+        const TKind kind = Kind();
+        return kind == TKind::QuietNan || kind == TKind::SignalingNan;
+    }
+    // The exponent field all ones: an infinity, a NaN, or one of the
+    // unsupported encodings with that exponent.
     constexpr bool IsSpecial() const { return Exponent() == ExponentMask; }
-    constexpr bool IsInfinity() const { return IsSpecial() && Significand == IntegerBit; }
-    constexpr bool IsNan() const { return IsSpecial() && Significand != IntegerBit; }
-    constexpr bool IsZero() const { return Exponent() == 0 && Significand == 0; }
 
     constexpr bool operator==(const ExtendedBits&) const = default;
 };

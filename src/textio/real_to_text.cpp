@@ -33,19 +33,19 @@ void PutWord(TShortText& text, std::string_view word, std::int32_t width) {
 }
 
 // Infinities and NaNs, and the encodings the unit rejects as operands
-// (an unnormal: exponent field neither 0 nor all ones, integer bit clear),
-// are told from the bits so that no arithmetic ever touches them.
+// (unnormals, pseudo-infinities, pseudo-NaNs), are told from the bits so that
+// no arithmetic ever touches them.
 bool PutSpecial(TShortText& text, const foundation::ExtendedBits& bits, std::int32_t width) {
-    const bool unnormal = bits.Exponent() != 0 && !bits.IsSpecial() &&
-                          (bits.Significand & foundation::ExtendedBits::IntegerBit) == 0;
-    if (bits.IsInfinity()) {
-        PutWord(text, bits.Negative() ? "-Inf" : "+Inf", width);
-    } else if (bits.IsNan() || unnormal) {
-        PutWord(text, "Nan", width);
-    } else {
-        return false;
+    using TKind = foundation::ExtendedBits::TKind;
+    switch (bits.Kind()) {
+    case TKind::Infinity: PutWord(text, bits.Negative() ? "-Inf" : "+Inf", width); return true;
+    case TKind::QuietNan:
+    case TKind::SignalingNan:
+    case TKind::Unsupported: PutWord(text, "Nan", width); return true;
+    case TKind::Zero:
+    case TKind::Finite: break;
     }
-    return true;
+    return false;
 }
 
 void PutExponentForm(TShortText& text, bool negative, TNormalized sk, std::int32_t width) {

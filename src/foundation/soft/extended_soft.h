@@ -109,33 +109,33 @@ constexpr Extended Abs(Extended a) {
 // Comparisons are false when unordered; only a signalling NaN or an
 // unsupported encoding faults.
 namespace soft::detail {
-[[gnu::always_inline]] inline Ordering CheckedOrder(Extended a, Extended b) {
+[[gnu::always_inline]] inline TOrdering CheckedOrder(Extended a, Extended b) {
     unsigned flags = 0;
-    const Ordering order = Compare(a.Bits(), b.Bits(), flags);
+    const TOrdering order = Compare(a.Bits(), b.Bits(), flags);
     CheckFlags(flags);
     return order;
 }
 } // namespace soft::detail
 
 [[gnu::always_inline]] inline bool operator==(Extended a, Extended b) {
-    return soft::detail::CheckedOrder(a, b) == soft::Ordering::Equal;
+    return soft::detail::CheckedOrder(a, b) == soft::TOrdering::Equal;
 }
 [[gnu::always_inline]] inline bool operator!=(Extended a, Extended b) {
     return !(a == b);
 }
 [[gnu::always_inline]] inline bool operator<(Extended a, Extended b) {
-    return soft::detail::CheckedOrder(a, b) == soft::Ordering::Less;
+    return soft::detail::CheckedOrder(a, b) == soft::TOrdering::Less;
 }
 [[gnu::always_inline]] inline bool operator>(Extended a, Extended b) {
-    return soft::detail::CheckedOrder(a, b) == soft::Ordering::Greater;
+    return soft::detail::CheckedOrder(a, b) == soft::TOrdering::Greater;
 }
 [[gnu::always_inline]] inline bool operator<=(Extended a, Extended b) {
-    const soft::Ordering order = soft::detail::CheckedOrder(a, b);
-    return order == soft::Ordering::Less || order == soft::Ordering::Equal;
+    const soft::TOrdering order = soft::detail::CheckedOrder(a, b);
+    return order == soft::TOrdering::Less || order == soft::TOrdering::Equal;
 }
 [[gnu::always_inline]] inline bool operator>=(Extended a, Extended b) {
-    const soft::Ordering order = soft::detail::CheckedOrder(a, b);
-    return order == soft::Ordering::Greater || order == soft::Ordering::Equal;
+    const soft::TOrdering order = soft::detail::CheckedOrder(a, b);
+    return order == soft::TOrdering::Greater || order == soft::TOrdering::Equal;
 }
 
 [[gnu::always_inline]] inline double StoreDouble(Extended x) {
@@ -160,7 +160,7 @@ namespace soft::detail {
 }
 
 constexpr Extended Infinity() {
-    return Extended::FromBits(soft::detail::Infinity(false));
+    return Extended::FromBits(soft::Infinity(false));
 }
 
 constexpr ExtendedBits BitsOf(Extended value) {
@@ -171,7 +171,7 @@ constexpr Extended ExtendedFromBits(const ExtendedBits& bits) {
 }
 constexpr Extended MakeExtended(bool negative, std::uint16_t biasedExponent,
                                 std::uint64_t significand) {
-    return Extended::FromBits(soft::Make(negative, biasedExponent, significand));
+    return Extended::FromBits(ExtendedBits::Make(negative, biasedExponent, significand));
 }
 
 // There is no unit to set up or to wait for: the software arithmetic always

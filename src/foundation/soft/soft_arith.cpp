@@ -2,7 +2,7 @@
 // finite operand is unpacked into a significand with its top bit set and a
 // signed exponent; results are formed exactly or with a sticky bit in 128
 // bits and rounded once by RoundPack.
-#include "foundation/soft/soft_arith.h"
+#include "foundation/soft/soft_internal.h"
 
 #include <bit>
 #include <cstring>
@@ -16,19 +16,19 @@ using namespace detail;
 
 // Both operands are numbers (zero, finite or infinite) unless this returns
 // true, with result set to what the x87 gives for a NaN or unsupported operand.
-bool SelectNan(ExtendedBits a, Kind ka, ExtendedBits b, Kind kb, ExtendedBits& result,
+bool SelectNan(ExtendedBits a, TKind ka, ExtendedBits b, TKind kb, ExtendedBits& result,
                unsigned& flags) {
-    if (ka == Kind::Unsupported || kb == Kind::Unsupported) {
+    if (ka == TKind::Unsupported || kb == TKind::Unsupported) {
         flags |= FlagInvalid;
         result = IndefiniteNan;
         return true;
     }
-    const bool nanA = IsNan(ka);
-    const bool nanB = IsNan(kb);
+    const bool nanA = a.IsNan();
+    const bool nanB = b.IsNan();
     if (!nanA && !nanB) {
         return false;
     }
-    if (ka == Kind::SignalingNan || kb == Kind::SignalingNan) {
+    if (ka == TKind::SignalingNan || kb == TKind::SignalingNan) {
         flags |= FlagInvalid;
     }
     // Of two NaNs the one with the larger significand wins; on equal
@@ -40,222 +40,173 @@ bool SelectNan(ExtendedBits a, Kind ka, ExtendedBits b, Kind kb, ExtendedBits& r
     } else {
         result = nanA ? a : b;
     }
-    result.Significand |= QuietBit;
+    result.Significand |= ExtendedBits::QuietBit;
     return true;
-}
-
-// The rounding of every result in the normal range, inline in each
-// operation's common path; anything else goes to RoundPack.
-[[gnu::always_inline]] inline ExtendedBits RoundNormal(bool negative, int exponent,
-                                                       Uint128 significand, unsigned& flags) {
-    if (exponent < 1 || exponent > MaxFiniteExponent) [[unlikely]] {
-        return detail::RoundPack(negative, exponent, significand, flags);
-    }
-    std::uint64_t kept = static_cast<std::uint64_t>(significand >> 64);
-    if (RoundsUp(static_cast<std::uint64_t>(significand), kept)) {
-        if (++kept == 0) [[unlikely]] {
-            return detail::RoundPack(negative, exponent + 1, Uint128{1} << 127, flags);
-        }
-    }
-    return Make(negative, static_cast<std::uint16_t>(exponent), kept);
 }
 
 // Two normal numbers of the same sign whose exponents differ by less than
 // 64, in 64-bit words: the usual case of a sum.
-[[gnu::always_inline]] inline ExtendedBits AddCloseMagnitudes(const Unpacked& a, const Unpacked& b,
-                                                              unsigned& flags) {
+[[gnu::always_inline]] inline ExtendedBits AddCloseMagnitudes(const TUnpacked& a,
+                                                              const TUnpacked& b, unsigned& flags) {
     const int gap = a.Exponent - b.Exponent;
     int exponent = a.Exponent;
-    std::uint64_t rest = b.Significand << 1 << (63 - gap); // the bits of b shifted out
-    std::uint64_t sum = a.Significand + (b.Significand >> gap);
+    // The bits of b shifted out, exactly: at most 63 of them, so bit 0 stays
+    // free and the carry below loses nothing.
+    const std::uint64_t rest = b.Significand << 1 << (63 - gap);
+    const std::uint64_t sum = a.Significand + (b.Significand >> gap);
+    TUint128 significand = (static_cast<TUint128>(sum) << 64) | rest;
     if (sum < a.Significand) { // carry: one more bit to the right
-        rest = (rest >> 1) | (rest & 1) | (sum << 63);
-        sum = (sum >> 1) | ExtendedBits::IntegerBit;
+        significand = (significand >> 1) | (TUint128{1} << 127);
         ++exponent;
     }
-    if (RoundsUp(rest, sum) && ++sum == 0) {
-        sum = ExtendedBits::IntegerBit;
-        ++exponent;
-    }
-    if (exponent > MaxFiniteExponent) [[unlikely]] {
-        flags |= FlagOverflow;
-        return Infinity(a.Negative);
-    }
-    return Make(a.Negative, static_cast<std::uint16_t>(exponent), sum);
+    return RoundPack(a.Negative, exponent, significand, flags);
 }
 
-[[gnu::always_inline]] inline ExtendedBits AddFinite(Unpacked a, Unpacked b, unsigned& flags) {
+[[gnu::always_inline]] inline ExtendedBits AddFinite(TUnpacked a, TUnpacked b, unsigned& flags) {
     if (a.Exponent < b.Exponent || (a.Exponent == b.Exponent && a.Significand < b.Significand)) {
         std::swap(a, b);
     }
     // Bit 127 stays free for the carry; 63 bits below the significand hold
     // the smaller operand's shifted-out bits exactly up to a gap of 63, and
     // beyond it the sticky bit stands for them.
-    const Uint128 larger = static_cast<Uint128>(a.Significand) << 63;
+    const TUint128 larger = static_cast<TUint128>(a.Significand) << 63;
     const int gap = a.Exponent - b.Exponent;
-    const Uint128 shifted = static_cast<Uint128>(b.Significand) << 63;
-    const Uint128 smaller = gap < 64 ? shifted >> gap : ShiftRightSticky(shifted, gap);
-    Uint128 sum;
+    const TUint128 shifted = static_cast<TUint128>(b.Significand) << 63;
+    const TUint128 smaller = gap < 64 ? shifted >> gap : ShiftRightSticky(shifted, gap);
+    TUint128 sum;
     if (a.Negative == b.Negative) {
         sum = larger + smaller;
     } else {
         sum = larger - smaller;
         if (sum == 0) {
-            return Make(false, 0, 0); // x - x is +0 when rounding to nearest
+            return ExtendedBits::Make(false, 0, 0); // x - x is +0 when rounding to nearest
         }
     }
     // Not 0: a sum of two magnitudes keeps the larger's top bit, and an
     // exact cancellation has returned above.
     const int shift = CountLeadingZeros(sum);
     // NOLINTNEXTLINE(clang-analyzer-core.UndefinedBinaryOperatorResult)
-    return RoundNormal(a.Negative, a.Exponent + 1 - shift, sum << shift, flags);
+    return RoundPack(a.Negative, a.Exponent + 1 - shift, sum << shift, flags);
 }
 
-[[gnu::always_inline]] inline ExtendedBits MultiplyFinite(const Unpacked& a, const Unpacked& b,
+[[gnu::always_inline]] inline ExtendedBits MultiplyFinite(const TUnpacked& a, const TUnpacked& b,
                                                           unsigned& flags) {
-    Uint128 product = static_cast<Uint128>(a.Significand) * b.Significand;
+    TUint128 product = static_cast<TUint128>(a.Significand) * b.Significand;
     int exponent = a.Exponent + b.Exponent - ExtendedBits::ExponentBias + 1;
     if ((product >> 127) == 0) {
         product <<= 1;
         --exponent;
     }
-    return RoundNormal(a.Negative != b.Negative, exponent, product, flags);
+    return RoundPack(a.Negative != b.Negative, exponent, product, flags);
 }
 
-[[gnu::always_inline]] inline ExtendedBits DivideFinite(const Unpacked& a, const Unpacked& b,
+[[gnu::always_inline]] inline ExtendedBits DivideFinite(const TUnpacked& a, const TUnpacked& b,
                                                         unsigned& flags) {
     // 2^64 * a / b lies in (2^63, 2^65): 64 or 65 quotient bits. The
-    // remainder only has to tell whether the rest is zero, below, at or above
-    // one half of the last quotient bit.
-    const Uint128 dividend = static_cast<Uint128>(a.Significand) << 64;
-    const Uint128 quotient = dividend / b.Significand;
+    // remainder only has to tell whether the rest is zero, below or above one
+    // half of the last quotient bit. With 65 bits the last one is the half.
+    // With 64 the rest is never exactly one half: 2 * remainder = b would give
+    // 2^64 * a = (2q + 1) * remainder, so that the remainder, not 0 and below
+    // 2^63, were a multiple of 2^64.
+    const TUint128 dividend = static_cast<TUint128>(a.Significand) << 64;
+    const TUint128 quotient = dividend / b.Significand;
     const auto remainder = static_cast<std::uint64_t>(dividend % b.Significand);
     int exponent = a.Exponent - b.Exponent + ExtendedBits::ExponentBias;
-    Uint128 significand;
+    TUint128 significand;
     if ((quotient >> 64) != 0) {
         significand = (quotient << 63) | (remainder != 0 ? 1 : 0);
     } else {
         const std::uint64_t other = b.Significand - remainder;
         std::uint64_t fraction = 0;
         if (remainder != 0) {
-            fraction = remainder < other ? 1 : remainder == other ? Half : Half | 1;
+            fraction = remainder < other ? 1 : Half | 1;
         }
         significand = (quotient << 64) | fraction;
         --exponent;
     }
-    return RoundNormal(a.Negative != b.Negative, exponent, significand, flags);
+    return RoundPack(a.Negative != b.Negative, exponent, significand, flags);
 }
 
 // An operand of a and b is zero, denormal, infinite, a NaN or unsupported.
 [[gnu::noinline]] ExtendedBits AddSpecial(ExtendedBits a, ExtendedBits b, unsigned& flags) {
-    const Kind ka = KindOf(a);
-    const Kind kb = KindOf(b);
+    const TKind ka = a.Kind();
+    const TKind kb = b.Kind();
     ExtendedBits result;
     if (SelectNan(a, ka, b, kb, result, flags)) {
         return result;
     }
-    if (ka == Kind::Infinity || kb == Kind::Infinity) {
-        if (ka == Kind::Infinity && kb == Kind::Infinity && a.Negative() != b.Negative()) {
+    if (ka == TKind::Infinity || kb == TKind::Infinity) {
+        if (ka == TKind::Infinity && kb == TKind::Infinity && a.Negative() != b.Negative()) {
             flags |= FlagInvalid;
             return IndefiniteNan;
         }
-        return Infinity(ka == Kind::Infinity ? a.Negative() : b.Negative());
+        return Infinity(ka == TKind::Infinity ? a.Negative() : b.Negative());
     }
-    if (ka == Kind::Zero && kb == Kind::Zero) {
-        return Make(a.Negative() && b.Negative(), 0, 0);
+    if (ka == TKind::Zero && kb == TKind::Zero) {
+        return ExtendedBits::Make(a.Negative() && b.Negative(), 0, 0);
     }
-    if (ka == Kind::Zero || kb == Kind::Zero) {
-        return Repack(Unpack(ka == Kind::Zero ? b : a), flags);
+    if (ka == TKind::Zero || kb == TKind::Zero) {
+        return Repack(Unpack(ka == TKind::Zero ? b : a), flags);
     }
     return AddFinite(Unpack(a), Unpack(b), flags);
 }
 
 [[gnu::noinline]] ExtendedBits MultiplySpecial(ExtendedBits a, ExtendedBits b, unsigned& flags) {
-    const Kind ka = KindOf(a);
-    const Kind kb = KindOf(b);
+    const TKind ka = a.Kind();
+    const TKind kb = b.Kind();
     ExtendedBits result;
     if (SelectNan(a, ka, b, kb, result, flags)) {
         return result;
     }
     const bool negative = a.Negative() != b.Negative();
-    if (ka == Kind::Infinity || kb == Kind::Infinity) {
-        if (ka == Kind::Zero || kb == Kind::Zero) {
+    if (ka == TKind::Infinity || kb == TKind::Infinity) {
+        if (ka == TKind::Zero || kb == TKind::Zero) {
             flags |= FlagInvalid;
             return IndefiniteNan;
         }
         return Infinity(negative);
     }
-    if (ka == Kind::Zero || kb == Kind::Zero) {
-        return Make(negative, 0, 0);
+    if (ka == TKind::Zero || kb == TKind::Zero) {
+        return ExtendedBits::Make(negative, 0, 0);
     }
     return MultiplyFinite(Unpack(a), Unpack(b), flags);
 }
 
 [[gnu::noinline]] ExtendedBits DivideSpecial(ExtendedBits a, ExtendedBits b, unsigned& flags) {
-    const Kind ka = KindOf(a);
-    const Kind kb = KindOf(b);
+    const TKind ka = a.Kind();
+    const TKind kb = b.Kind();
     ExtendedBits result;
     if (SelectNan(a, ka, b, kb, result, flags)) {
         return result;
     }
     const bool negative = a.Negative() != b.Negative();
-    if (ka == Kind::Infinity) {
-        if (kb == Kind::Infinity) {
+    if (ka == TKind::Infinity) {
+        if (kb == TKind::Infinity) {
             flags |= FlagInvalid;
             return IndefiniteNan;
         }
         return Infinity(negative);
     }
-    if (kb == Kind::Zero) {
-        flags |= ka == Kind::Zero ? FlagInvalid : FlagZeroDivide;
-        return ka == Kind::Zero ? IndefiniteNan : Infinity(negative);
+    if (kb == TKind::Zero) {
+        flags |= ka == TKind::Zero ? FlagInvalid : FlagZeroDivide;
+        return ka == TKind::Zero ? IndefiniteNan : Infinity(negative);
     }
-    if (ka == Kind::Zero || kb == Kind::Infinity) {
-        return Make(negative, 0, 0);
+    if (ka == TKind::Zero || kb == TKind::Infinity) {
+        return ExtendedBits::Make(negative, 0, 0);
     }
     return DivideFinite(Unpack(a), Unpack(b), flags);
 }
 
-Unpacked UnpackNormal(ExtendedBits x) {
+TUnpacked UnpackNormal(ExtendedBits x) {
     return {x.Negative(), x.Exponent(), x.Significand};
 }
 
 } // namespace
 
-namespace detail {
-
-ExtendedBits RoundPack(bool negative, int exponent, Uint128 significand, unsigned& flags) {
-    if (exponent < 1) {
-        // Below the normal range: denormalise first, so that the value is
-        // rounded once, at the denormal's last place.
-        significand = ShiftRightSticky(significand, 1 - exponent);
-        exponent = 0;
-    }
-    std::uint64_t kept = static_cast<std::uint64_t>(significand >> 64);
-    const std::uint64_t rest = static_cast<std::uint64_t>(significand);
-    if (RoundsUp(rest, kept)) {
-        ++kept;
-        if (kept == 0) {
-            kept = ExtendedBits::IntegerBit;
-            ++exponent;
-        }
-    }
-    if (exponent == 0 && (kept & ExtendedBits::IntegerBit) != 0) {
-        exponent = 1; // a denormal rounded up to the smallest normal
-    }
-    if (exponent > MaxFiniteExponent) {
-        flags |= FlagOverflow;
-        return Infinity(negative);
-    }
-    return Make(negative, static_cast<std::uint16_t>(exponent), kept);
-}
-
-} // namespace detail
-
 ExtendedBits Add(ExtendedBits a, ExtendedBits b, unsigned& flags) {
-    if (IsNormal(a) && IsNormal(b)) [[likely]] {
-        const Unpacked ua = UnpackNormal(a);
-        const Unpacked ub = UnpackNormal(b);
+    if (a.IsNormal() && b.IsNormal()) [[likely]] {
+        const TUnpacked ua = UnpackNormal(a);
+        const TUnpacked ub = UnpackNormal(b);
         if (ua.Negative == ub.Negative) {
             const int gap = ua.Exponent - ub.Exponent;
             if (gap >= 0 && gap < 64) {
@@ -270,20 +221,22 @@ ExtendedBits Add(ExtendedBits a, ExtendedBits b, unsigned& flags) {
     return AddSpecial(a, b, flags);
 }
 
-// A NaN keeps its sign: the sign of b is flipped only for numbers.
+// A NaN keeps its sign: the sign of b is flipped for everything else (an
+// unsupported encoding, a pseudo-infinity among them, gives the default NaN
+// whatever its sign).
 ExtendedBits Subtract(ExtendedBits a, ExtendedBits b, unsigned& flags) {
     return Add(a, b.IsNan() ? b : Negate(b), flags);
 }
 
 ExtendedBits Multiply(ExtendedBits a, ExtendedBits b, unsigned& flags) {
-    if (IsNormal(a) && IsNormal(b)) [[likely]] {
+    if (a.IsNormal() && b.IsNormal()) [[likely]] {
         return MultiplyFinite(UnpackNormal(a), UnpackNormal(b), flags);
     }
     return MultiplySpecial(a, b, flags);
 }
 
 ExtendedBits Divide(ExtendedBits a, ExtendedBits b, unsigned& flags) {
-    if (IsNormal(a) && IsNormal(b)) [[likely]] {
+    if (a.IsNormal() && b.IsNormal()) [[likely]] {
         return DivideFinite(UnpackNormal(a), UnpackNormal(b), flags);
     }
     return DivideSpecial(a, b, flags);
@@ -315,21 +268,22 @@ template <class TFormat, class TUint> ExtendedBits Widen(TUint bits, unsigned& f
         if (fraction != 0 && (fraction & TFormat::QuietBit) == 0) {
             flags |= FlagInvalid;
         }
-        const std::uint64_t payload = fraction != 0 ? QuietBit | (fraction << Spare) : 0;
-        return Make(negative, SpecialExponent, ExtendedBits::IntegerBit | payload);
+        const std::uint64_t payload =
+            fraction != 0 ? ExtendedBits::QuietBit | (fraction << Spare) : 0;
+        return ExtendedBits::Make(negative, SpecialExponent, ExtendedBits::IntegerBit | payload);
     }
     if (exponent == 0) {
         if (fraction == 0) {
-            return Make(negative, 0, 0);
+            return ExtendedBits::Make(negative, 0, 0);
         }
         // A subnormal becomes a normal extended value.
         const int shift = std::countl_zero(fraction);
         const int biased = ExtendedBits::ExponentBias - TFormat::Bias + 1 + Spare - shift;
-        return Make(negative, static_cast<std::uint16_t>(biased), fraction << shift);
+        return ExtendedBits::Make(negative, static_cast<std::uint16_t>(biased), fraction << shift);
     }
     const int biased = exponent - TFormat::Bias + ExtendedBits::ExponentBias;
-    return Make(negative, static_cast<std::uint16_t>(biased),
-                ExtendedBits::IntegerBit | (fraction << Spare));
+    return ExtendedBits::Make(negative, static_cast<std::uint16_t>(biased),
+                              ExtendedBits::IntegerBit | (fraction << Spare));
 }
 
 double DoubleOfBits(std::uint64_t bits) {
@@ -346,7 +300,7 @@ constexpr int DoubleMaxExponent = 2046;
 
 // A finite non-zero value rounded to a double's bits, in its normal or
 // subnormal range; above the range the overflow flag.
-std::uint64_t NarrowFinite(Unpacked x, unsigned& flags) {
+std::uint64_t NarrowFinite(TUnpacked x, unsigned& flags) {
     int exponent = x.Exponent - ExtendedBits::ExponentBias + TDoubleFormat::Bias;
     const std::uint64_t sign = x.Negative ? DoubleSign : 0;
     if (exponent > DoubleMaxExponent) {
@@ -393,31 +347,31 @@ ExtendedBits FromFloat(float value, unsigned& flags) {
 
 double ToDouble(ExtendedBits x, unsigned& flags) {
     const std::uint64_t sign = x.Negative() ? DoubleSign : 0;
-    switch (KindOf(x)) {
-    case Kind::Zero: return DoubleOfBits(sign);
-    case Kind::Infinity: return DoubleOfBits(sign | DoubleInfinity);
-    case Kind::QuietNan:
+    switch (x.Kind()) {
+    case TKind::Zero: return DoubleOfBits(sign);
+    case TKind::Infinity: return DoubleOfBits(sign | DoubleInfinity);
+    case TKind::QuietNan:
         // The top 52 fraction bits survive; the quiet bit is among them.
         return DoubleOfBits(sign | DoubleInfinity |
                             ((x.Significand & ~ExtendedBits::IntegerBit) >> DoubleDroppedBits));
-    case Kind::SignalingNan:
-    case Kind::Unsupported: flags |= FlagInvalid; return DoubleOfBits(DoubleDefaultNan);
-    case Kind::Finite: break;
+    case TKind::SignalingNan:
+    case TKind::Unsupported: flags |= FlagInvalid; return DoubleOfBits(DoubleDefaultNan);
+    case TKind::Finite: break;
     }
     return DoubleOfBits(NarrowFinite(Unpack(x), flags));
 }
 
 std::int64_t ToInt64(ExtendedBits x, unsigned& flags) {
     constexpr std::int64_t IntegerIndefinite = INT64_MIN;
-    const Kind kind = KindOf(x);
-    if (kind == Kind::Zero) {
+    const TKind kind = x.Kind();
+    if (kind == TKind::Zero) {
         return 0;
     }
-    if (kind != Kind::Finite) {
+    if (kind != TKind::Finite) {
         flags |= FlagInvalid;
         return IntegerIndefinite;
     }
-    const Unpacked u = Unpack(x);
+    const TUnpacked u = Unpack(x);
     const int scale = u.Exponent - ExtendedBits::ExponentBias; // value = significand * 2^(scale-63)
     std::uint64_t magnitude = 0;
     if (scale >= 63) {
@@ -440,35 +394,35 @@ std::int64_t ToInt64(ExtendedBits x, unsigned& flags) {
                       : static_cast<std::int64_t>(magnitude);
 }
 
-Ordering Compare(ExtendedBits a, ExtendedBits b, unsigned& flags) {
-    const Kind ka = KindOf(a);
-    const Kind kb = KindOf(b);
-    if (ka == Kind::SignalingNan || kb == Kind::SignalingNan || ka == Kind::Unsupported ||
-        kb == Kind::Unsupported) {
+TOrdering Compare(ExtendedBits a, ExtendedBits b, unsigned& flags) {
+    const TKind ka = a.Kind();
+    const TKind kb = b.Kind();
+    if (ka == TKind::SignalingNan || kb == TKind::SignalingNan || ka == TKind::Unsupported ||
+        kb == TKind::Unsupported) {
         flags |= FlagInvalid;
-        return Ordering::Unordered;
+        return TOrdering::Unordered;
     }
-    if (IsNan(ka) || IsNan(kb)) {
-        return Ordering::Unordered;
+    if (a.IsNan() || b.IsNan()) {
+        return TOrdering::Unordered;
     }
-    if (ka == Kind::Zero && kb == Kind::Zero) {
-        return Ordering::Equal;
+    if (ka == TKind::Zero && kb == TKind::Zero) {
+        return TOrdering::Equal;
     }
     // Signs differ (one may be zero): the negative one is the smaller.
-    const bool negA = ka != Kind::Zero && a.Negative();
-    const bool negB = kb != Kind::Zero && b.Negative();
-    if (ka == Kind::Zero || kb == Kind::Zero || negA != negB) {
-        const bool aBelow = ka == Kind::Zero ? !negB : negA;
-        return aBelow ? Ordering::Less : Ordering::Greater;
+    const bool negA = ka != TKind::Zero && a.Negative();
+    const bool negB = kb != TKind::Zero && b.Negative();
+    if (ka == TKind::Zero || kb == TKind::Zero || negA != negB) {
+        const bool aBelow = ka == TKind::Zero ? !negB : negA;
+        return aBelow ? TOrdering::Less : TOrdering::Greater;
     }
-    const Unpacked ua = Unpack(a); // infinities unpack as the largest exponent
-    const Unpacked ub = Unpack(b);
+    const TUnpacked ua = Unpack(a); // infinities unpack as the largest exponent
+    const TUnpacked ub = Unpack(b);
     if (ua.Exponent == ub.Exponent && ua.Significand == ub.Significand) {
-        return Ordering::Equal;
+        return TOrdering::Equal;
     }
     const bool magnitudeBelow = ua.Exponent < ub.Exponent ||
                                 (ua.Exponent == ub.Exponent && ua.Significand < ub.Significand);
-    return magnitudeBelow != negA ? Ordering::Less : Ordering::Greater;
+    return magnitudeBelow != negA ? TOrdering::Less : TOrdering::Greater;
 }
 
 } // namespace foundation::soft

@@ -12,7 +12,7 @@
 // when k + 66 > 0, and otherwise at most m < P.
 #include <cstdint>
 
-#include "foundation/soft/soft_arith.h"
+#include "foundation/soft/soft_internal.h"
 
 namespace foundation::soft {
 
@@ -21,14 +21,14 @@ namespace {
 using namespace detail;
 
 // pi/2 in units of 2^-65: pi rounded to 66 significant bits.
-constexpr Uint128 HalfPiUnits = (Uint128{0x3} << 64) | 0x243F6A8885A308D3ULL;
+constexpr TUint128 HalfPiUnits = (TUint128{0x3} << 64) | 0x243F6A8885A308D3ULL;
 
 // floor(2^InverseHalfPiScale / P), a 64-bit reciprocal for the quotient.
 constexpr int InverseHalfPiScale = 129;
 constexpr std::uint64_t MakeInverseHalfPi() {
-    const Uint128 all = ~Uint128{0}; // 2^128 - 1
-    const Uint128 half = all / HalfPiUnits;
-    const Uint128 rest = all % HalfPiUnits + 1; // 2^128 = half * P + rest, rest <= P
+    const TUint128 all = ~TUint128{0}; // 2^128 - 1
+    const TUint128 half = all / HalfPiUnits;
+    const TUint128 rest = all % HalfPiUnits + 1; // 2^128 = half * P + rest, rest <= P
     return static_cast<std::uint64_t>(2 * half + (2 * rest >= HalfPiUnits ? 1 : 0) +
                                       (2 * rest >= 2 * HalfPiUnits ? 1 : 0));
 }
@@ -45,11 +45,11 @@ constexpr int OutOfRangeScale = 63;
 // 2^-130.
 constexpr int LastFactorial = 32;
 struct TInverseFactorials {
-    Uint128 Values[LastFactorial + 1];
+    TUint128 Values[LastFactorial + 1];
 };
 constexpr TInverseFactorials MakeInverseFactorials() {
     TInverseFactorials table{};
-    table.Values[2] = Uint128{1} << 127;
+    table.Values[2] = TUint128{1} << 127;
     for (int n = 3; n <= LastFactorial; ++n) {
         table.Values[n] = table.Values[n - 1] / static_cast<unsigned>(n); // floors compose exactly
     }
@@ -59,15 +59,15 @@ constexpr TInverseFactorials InverseFactorial = MakeInverseFactorials();
 
 // a * b / 2^128, short of the exact floor by at most one unit: the low
 // halves' product is left out.
-Uint128 MultiplyHigh(Uint128 a, Uint128 b) {
+TUint128 MultiplyHigh(TUint128 a, TUint128 b) {
     const auto a1 = static_cast<std::uint64_t>(a >> 64);
     const auto a0 = static_cast<std::uint64_t>(a);
     const auto b1 = static_cast<std::uint64_t>(b >> 64);
     const auto b0 = static_cast<std::uint64_t>(b);
-    const Uint128 cross1 = static_cast<Uint128>(a1) * b0;
-    const Uint128 cross0 = static_cast<Uint128>(a0) * b1;
-    const Uint128 middle = (cross1 & ~std::uint64_t{0}) + (cross0 & ~std::uint64_t{0});
-    return static_cast<Uint128>(a1) * b1 + (cross1 >> 64) + (cross0 >> 64) + (middle >> 64);
+    const TUint128 cross1 = static_cast<TUint128>(a1) * b0;
+    const TUint128 cross0 = static_cast<TUint128>(a0) * b1;
+    const TUint128 middle = (cross1 & ~std::uint64_t{0}) + (cross0 & ~std::uint64_t{0});
+    return static_cast<TUint128>(a1) * b1 + (cross1 >> 64) + (cross0 >> 64) + (middle >> 64);
 }
 
 // The sum of (-z)^j / (First + 2j)! up to LastFactorial, z < 1, all in
@@ -75,12 +75,12 @@ Uint128 MultiplyHigh(Uint128 a, Uint128 b) {
 // w = z^2, as two independent chains of multiplications side by side, and
 // the odd ones then subtracted. Every term is less than a sixth of the one
 // before, so each sum and the result lie in (0, 1).
-template <int First> Uint128 AlternatingSeries(Uint128 z) {
+template <int First> TUint128 SumAlternatingSeries(TUint128 z) {
     constexpr int EvenLast = First + (LastFactorial - First) / 4 * 4;
     constexpr int OddLast = First + 2 + (LastFactorial - First - 2) / 4 * 4;
-    const Uint128 w = MultiplyHigh(z, z);
-    Uint128 even = InverseFactorial.Values[EvenLast];
-    Uint128 odd = InverseFactorial.Values[OddLast];
+    const TUint128 w = MultiplyHigh(z, z);
+    TUint128 even = InverseFactorial.Values[EvenLast];
+    TUint128 odd = InverseFactorial.Values[OddLast];
     for (int n = EvenLast - 4, m = OddLast - 4; n >= First; n -= 4, m -= 4) {
         even = InverseFactorial.Values[n] + MultiplyHigh(w, even);
         if (m > First) {
@@ -95,23 +95,23 @@ template <int First> Uint128 AlternatingSeries(Uint128 z) {
 struct TReduced {
     unsigned Quadrant;
     bool Negative;
-    Uint128 Fraction;
+    TUint128 Fraction;
     int Scale;
 };
 
 // Reduces |x|, which lies below 2^63.
-TReduced Reduce(const Unpacked& x) {
+TReduced Reduce(const TUnpacked& x) {
     const int scale = x.Exponent - ExtendedBits::ExponentBias; // |x| in [2^scale, 2^(scale+1))
     if (scale < -1) {
-        return {0, false, static_cast<Uint128>(x.Significand) << 64, -(scale + 1)};
+        return {0, false, static_cast<TUint128>(x.Significand) << 64, -(scale + 1)};
     }
     // |x| in units of 2^-65 fits 128 bits, and so does q * P (q < 2^62.4).
     // The quotient estimate from the reciprocal is q or q - 1.
-    const Uint128 units = static_cast<Uint128>(x.Significand) << (scale + 2);
-    const Uint128 estimate = static_cast<Uint128>(x.Significand) * InverseHalfPi;
+    const TUint128 units = static_cast<TUint128>(x.Significand) << (scale + 2);
+    const TUint128 estimate = static_cast<TUint128>(x.Significand) * InverseHalfPi;
     const int estimateShift = InverseHalfPiScale - 2 - scale;
-    Uint128 quotient = estimateShift < 128 ? estimate >> estimateShift : 0;
-    Uint128 rest = units - quotient * HalfPiUnits;
+    TUint128 quotient = estimateShift < 128 ? estimate >> estimateShift : 0;
+    TUint128 rest = units - quotient * HalfPiUnits;
     if (rest >= HalfPiUnits) {
         ++quotient;
         rest -= HalfPiUnits;
@@ -129,12 +129,12 @@ TReduced Reduce(const Unpacked& x) {
 }
 
 // sin r, with r's sign, rounded.
-ExtendedBits SineOf(const TReduced& r, bool negative, unsigned& flags) {
-    const Uint128 square =
+ExtendedBits ComputeSine(const TReduced& r, bool negative, unsigned& flags) {
+    const TUint128 square =
         r.Scale >= 64 ? 0 : MultiplyHigh(r.Fraction, r.Fraction) >> (2 * r.Scale);
     // sin r = r - r * z * (1/3! - z/5! + ...), z = r^2
-    const Uint128 tail = MultiplyHigh(square, AlternatingSeries<3>(square));
-    const Uint128 sine = r.Fraction - MultiplyHigh(r.Fraction, tail);
+    const TUint128 tail = MultiplyHigh(square, SumAlternatingSeries<3>(square));
+    const TUint128 sine = r.Fraction - MultiplyHigh(r.Fraction, tail);
     // The fraction has its top bit set and the tail takes off less than a
     // sixth of it, so the sine is not 0.
     const int shift = CountLeadingZeros(sine);
@@ -144,13 +144,13 @@ ExtendedBits SineOf(const TReduced& r, bool negative, unsigned& flags) {
 }
 
 // cos r, rounded.
-ExtendedBits CosineOf(const TReduced& r, bool negative, unsigned& flags) {
-    const Uint128 square =
+ExtendedBits ComputeCosine(const TReduced& r, bool negative, unsigned& flags) {
+    const TUint128 square =
         r.Scale >= 64 ? 0 : MultiplyHigh(r.Fraction, r.Fraction) >> (2 * r.Scale);
     // cos r = 1 - z * (1/2! - z/4! + ...)
-    const Uint128 tail = MultiplyHigh(square, AlternatingSeries<2>(square));
+    const TUint128 tail = MultiplyHigh(square, SumAlternatingSeries<2>(square));
     if (tail == 0) { // within 2^-128 of 1
-        return Make(negative, ExtendedBits::ExponentBias, ExtendedBits::IntegerBit);
+        return RoundPack(negative, ExtendedBits::ExponentBias, TUint128{1} << 127, flags);
     }
     return RoundPack(negative, ExtendedBits::ExponentBias - 1, 0 - tail, flags);
 }
@@ -158,18 +158,18 @@ ExtendedBits CosineOf(const TReduced& r, bool negative, unsigned& flags) {
 } // namespace
 
 ExtendedBits Sine(ExtendedBits x, unsigned& flags) {
-    switch (KindOf(x)) {
-    case Kind::Zero:
-    case Kind::QuietNan: return x;
-    case Kind::Infinity:
-    case Kind::SignalingNan:
-    case Kind::Unsupported: flags |= FlagInvalid; return IndefiniteNan;
-    case Kind::Finite: break;
+    switch (x.Kind()) {
+    case TKind::Zero:
+    case TKind::QuietNan: return x;
+    case TKind::Infinity:
+    case TKind::SignalingNan:
+    case TKind::Unsupported: flags |= FlagInvalid; return IndefiniteNan;
+    case TKind::Finite: break;
     }
-    const Unpacked u = Unpack(x);
+    const TUnpacked u = Unpack(x);
     const int scale = u.Exponent - ExtendedBits::ExponentBias;
     if (scale >= OutOfRangeScale) {
-        return Make(false, 0, 0);
+        return ExtendedBits::Make(false, 0, 0);
     }
     if (scale < SmallScale) {
         return Repack(u, flags);
@@ -178,9 +178,9 @@ ExtendedBits Sine(ExtendedBits x, unsigned& flags) {
     // sin(-x) = -sin x; quadrants 2 and 3 negate the sine and the cosine.
     const bool negative = u.Negative != (r.Quadrant >= 2);
     if ((r.Quadrant & 1) == 0) {
-        return SineOf(r, negative != r.Negative, flags);
+        return ComputeSine(r, negative != r.Negative, flags);
     }
-    return CosineOf(r, negative, flags);
+    return ComputeCosine(r, negative, flags);
 }
 
 } // namespace foundation::soft
