@@ -28,9 +28,9 @@ struct TSide {
 
 struct TFinding {
     TFindingKind Kind = TFindingKind::SidesCross;
-    int First = 0;  // a point
-    int Second = 0; // a point
-    int Count = 0;  // TooFewPoints: distinct points; SidesCross/Overlap: points in At
+    int First = 0;       // a point
+    int Second = 0;      // a point
+    int Count = 0;       // TooFewPoints: distinct points; SidesCross/Overlap: points in At
     TSide Sides[2] = {}; // SidesCross, SidesOverlap
     TPlanePoint At[2] = {};
     const char* Reason = nullptr; // InvalidShape: the validity check's reason

@@ -114,8 +114,8 @@ bool IsEndOf(const TPoint& point, const TSegment& segment) {
 // Sides i and j of the ring; a meeting at a vertex both sides end at is
 // no crossing (neighbouring sides meet there, and a repeated point is a
 // finding of its own).
-void CheckSidePair(const std::vector<TVertex>& vertices, std::size_t i, std::size_t j,
-                   int exponent, TFindings& findings) {
+void CheckSidePair(const std::vector<TVertex>& vertices, std::size_t i, std::size_t j, int exponent,
+                   TFindings& findings) {
     const std::size_t m = vertices.size();
     const TSegment a{vertices[i].At, vertices[(i + 1) % m].At};
     const TSegment b{vertices[j].At, vertices[(j + 1) % m].At};
@@ -151,13 +151,15 @@ const char* ReasonText(bg::validity_failure_type failure) {
 template <bool Clockwise>
 bool IsValidRing(const std::vector<TVertex>& vertices, bg::validity_failure_type& failure) {
     TRing<Clockwise> ring;
-    for (const TVertex& vertex : vertices) ring.push_back(vertex.At);
+    for (const TVertex& vertex : vertices)
+        ring.push_back(vertex.At);
     return bg::is_valid(ring, failure);
 }
 
 void CheckValidity(const std::vector<TVertex>& vertices, TFindings& findings) {
     TRing<true> clockwise;
-    for (const TVertex& vertex : vertices) clockwise.push_back(vertex.At);
+    for (const TVertex& vertex : vertices)
+        clockwise.push_back(vertex.At);
     bg::validity_failure_type failure = bg::no_failure;
     const bool valid = bg::area(clockwise) >= 0.0 ? IsValidRing<true>(vertices, failure)
                                                   : IsValidRing<false>(vertices, failure);

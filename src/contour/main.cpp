@@ -23,7 +23,8 @@ namespace {
 
 using namespace contour;
 
-constexpr std::string_view Usage = "Usage: survey-contour [--svg | --csv | --dxf] [-o FILE] < input";
+constexpr std::string_view Usage =
+    "Usage: survey-contour [--svg | --csv | --dxf] [-o FILE] < input";
 constexpr std::int32_t ExitFindings = 2;
 constexpr std::int32_t ExitUsage = 1;
 

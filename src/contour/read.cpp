@@ -30,8 +30,8 @@ void PlacePoints(TContour& contour) {
         // An infinite length has no place; its product with a zero sine
         // would be an invalid operation.
         point.Placed = std::isfinite(point.Length);
-        point.At = point.Placed ? PlaneCoordinates(point.Length, point.DirectionRadians)
-                                : TPlanePoint{};
+        point.At =
+            point.Placed ? PlaneCoordinates(point.Length, point.DirectionRadians) : TPlanePoint{};
     }
 }
 

@@ -42,8 +42,7 @@ void PointAttributes(TTextStream& out, std::string_view x, std::string_view y,
     Attribute(out, y, at.Y);
 }
 
-void Line(TTextStream& out, const TPlanePoint& from, const TPlanePoint& to,
-          std::string_view rest) {
+void Line(TTextStream& out, const TPlanePoint& from, const TPlanePoint& to, std::string_view rest) {
     Put(out, "<line");
     PointAttributes(out, "x1", "y1", from);
     PointAttributes(out, "x2", "y2", to);
@@ -185,8 +184,7 @@ void WriteVertices(const TContour& contour, const TLayout& layout, TTextStream& 
     EndLine(out);
 }
 
-void MarkSide(const TContour& contour, const TLayout& layout, const TSide& side,
-              TTextStream& out) {
+void MarkSide(const TContour& contour, const TLayout& layout, const TSide& side, TTextStream& out) {
     Line(out, layout.ToPage(contour.Point(side.From).At), layout.ToPage(contour.Point(side.To).At),
          R"(stroke-width="3")");
 }
@@ -197,8 +195,8 @@ void MarkPoint(const TContour& contour, const TLayout& layout, int k, TTextStrea
 }
 
 // Each finding on the drawing, as a group with the finding as its title.
-void WriteFindingMarks(const TContour& contour, const TFindings& findings,
-                       const TLayout& layout, TTextStream& out) {
+void WriteFindingMarks(const TContour& contour, const TFindings& findings, const TLayout& layout,
+                       TTextStream& out) {
     for (const TFinding& finding : findings) {
         Put(out, R"(<g class="finding" fill="none" stroke=")");
         Put(out, FindingColour);

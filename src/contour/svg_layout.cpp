@@ -35,7 +35,8 @@ TBox BoundingBox(const TContour& contour) {
 void ChooseBar(double target, TLayout& layout) {
     double power = 1.0;
     int decimals = 0;
-    for (int i = 0; i < PowerSteps && power * 10.0 <= target; ++i) power *= 10.0;
+    for (int i = 0; i < PowerSteps && power * 10.0 <= target; ++i)
+        power *= 10.0;
     for (int i = 0; i < PowerSteps && power > target; ++i) {
         power /= 10.0;
         ++decimals;

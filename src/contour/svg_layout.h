@@ -12,8 +12,8 @@ inline constexpr double PlotTop = 60.0;
 inline constexpr double PlotSize = 560.0;
 
 struct TLayout {
-    double MinX = 0.0; // metres: the left edge of the fitted box
-    double MaxY = 0.0; // metres: its top edge
+    double MinX = 0.0;  // metres: the left edge of the fitted box
+    double MaxY = 0.0;  // metres: its top edge
     double Scale = 1.0; // pixels per half metre (halves keep every span finite)
     double PadX = 0.0;  // pixels that centre the box in the plot square
     double PadY = 0.0;

@@ -19,7 +19,8 @@ std::string Side(const contour::TSide& side) {
 // A finding in a few words: "cross 1-2 3-4", "zero 2-3", "repeat 4 of 1".
 std::string Brief(const TFinding& finding) {
     switch (finding.Kind) {
-    case TFindingKind::SidesCross: return "cross " + Side(finding.Sides[0]) + " " + Side(finding.Sides[1]);
+    case TFindingKind::SidesCross:
+        return "cross " + Side(finding.Sides[0]) + " " + Side(finding.Sides[1]);
     case TFindingKind::SidesOverlap:
         return "overlap " + Side(finding.Sides[0]) + " " + Side(finding.Sides[1]);
     case TFindingKind::ZeroLengthSide:
@@ -46,7 +47,8 @@ const TContourCase Cases[] = {
     {"Triangle", "3\n100\n0\n100\n50\n50\n100\n", {}},
     {"StationOutside", "4\n100\n10\n120\n10\n120\n30\n100\n30\n", {}},
     {"BowTie", "4\n10\n0\n10\n200\n10\n100\n10\n300\n", {"cross 1-2 3-4"}},
-    {"DirectionTransposed", "5\n52.40\n18.6\n61.85\n97.2\n57.10\n236.0\n48.75\n215.3\n63.20\n322.4\n",
+    {"DirectionTransposed",
+     "5\n52.40\n18.6\n61.85\n97.2\n57.10\n236.0\n48.75\n215.3\n63.20\n322.4\n",
      {"cross 2-3 4-5"}},
     {"ZeroLengthSide", "4\n10\n0\n10\n100\n10\n100\n10\n200\n", {"zero 2-3"}},
     {"ZeroLengthClosingSide", "4\n10\n0\n10\n100\n10\n200\n10\n400\n", {"zero 4-1"}},
@@ -56,9 +58,11 @@ const TContourCase Cases[] = {
     {"MissingNumbersAreZero", "3\n10\n", {"zero 2-3", "few 2"}},
     {"CountModulo256", "257\n10\n0\n", {"few 1"}},
     {"PointsOnOneLine", "3\n10\n0\n20\n0\n30\n0\n", {"overlap 1-2 3-1", "overlap 2-3 3-1"}},
-    {"SpikeBack", "5\n10\n0\n10\n100\n20\n100\n15\n100\n10\n200\n",
+    {"SpikeBack",
+     "5\n10\n0\n10\n100\n20\n100\n15\n100\n10\n200\n",
      {"overlap 2-3 3-4", "cross 2-3 4-5"}},
-    {"VertexOnSide", "5\n0\n0\n20\n0\n10\n100\n10\n0\n10\n300\n",
+    {"VertexOnSide",
+     "5\n0\n0\n20\n0\n10\n100\n10\n0\n10\n300\n",
      {"cross 1-2 3-4", "cross 1-2 4-5"}},
     {"InfiniteLength", "3\n1e5120\n50\n10\n100\n10\n0\n", {"unplaced 1"}},
 };
@@ -68,7 +72,8 @@ class ContourTable : public contourtest::ContourFixture<::testing::TestWithParam
 TEST_P(ContourTable, HasExpectedFindings) {
     const contour::TContour contour = Read(GetParam().Input);
     std::vector<std::string> briefs;
-    for (const TFinding& finding : contour::FindFindings(contour)) briefs.push_back(Brief(finding));
+    for (const TFinding& finding : contour::FindFindings(contour))
+        briefs.push_back(Brief(finding));
     EXPECT_THAT(briefs, ::testing::ElementsAreArray(GetParam().Findings));
 }
 

@@ -114,7 +114,8 @@ TEST_F(ContourOutputTest, PageDrawsOrGivesSurveysReport) {
             contour::DrawContourPage(contourtest::Bytes(row.Input), contourtest::AppendTo, &svg);
         EXPECT_EQ(result.Status, row.Status) << row.Input;
         if (row.Status == contour::PageInputFails) {
-            EXPECT_THAT(result.Report, HasSubstr(std::string("Exception ") + row.Class + " in module"));
+            EXPECT_THAT(result.Report,
+                        HasSubstr(std::string("Exception ") + row.Class + " in module"));
             EXPECT_THAT(result.Report, HasSubstr(std::string(".\r\n") + row.Message));
             EXPECT_EQ(svg, "");
         } else {
