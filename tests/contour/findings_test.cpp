@@ -1,3 +1,4 @@
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,10 @@ const TContourCase Cases[] = {
      {"cross 1-2 3-4", "cross 1-2 4-5"}},
     {"InfiniteLength", "3\n1e5120\n50\n10\n100\n10\n0\n", {"unplaced 1"}},
 };
+
+void PrintTo(const TContourCase& row, std::ostream* out) {
+    *out << row.Name;
+}
 
 class ContourTable : public contourtest::ContourFixture<::testing::TestWithParam<TContourCase>> {};
 
