@@ -71,7 +71,8 @@ void TextAt(TTextStream& out, double x, double y, std::string_view rest) {
 }
 
 void WriteHeader(const TContour& contour, std::size_t findings, TTextStream& out) {
-    const double height = FindingsBaseline + (findings == 0 ? 0.0 : (findings + 1) * LineHeight);
+    const double lines = findings == 0 ? 0.0 : static_cast<double>(findings + 1);
+    const double height = FindingsBaseline + lines * LineHeight;
     Put(out, R"(<?xml version="1.0" encoding="UTF-8"?>)");
     EndLine(out);
     Put(out, R"(<svg xmlns="http://www.w3.org/2000/svg")");
