@@ -8,25 +8,33 @@ include(GNUInstallDirs)
 # expects; the `package` workflow preset builds first.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
-set(SURVEY_MANPAGE ${PROJECT_SOURCE_DIR}/man/survey.1)
+# The manual pages of the two programs.
+set(SURVEY_MANPAGES ${PROJECT_SOURCE_DIR}/man/survey.1 ${PROJECT_SOURCE_DIR}/man/survey-contour.1)
 
 # Debian wants manual pages gzip-compressed; -n leaves the name and time out
 # of the header so that the same page always gives the same bytes.
 find_program(SURVEY_GZIP gzip)
-if(SURVEY_GZIP)
-  set(SURVEY_MANPAGE_GZ ${PROJECT_BINARY_DIR}/man/survey.1.gz)
-  add_custom_command(
-    OUTPUT ${SURVEY_MANPAGE_GZ}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
-    COMMAND ${CMAKE_COMMAND} -E copy ${SURVEY_MANPAGE} ${PROJECT_BINARY_DIR}/man/survey.1
-    COMMAND ${SURVEY_GZIP} -9 -n -f ${PROJECT_BINARY_DIR}/man/survey.1
-    DEPENDS ${SURVEY_MANPAGE}
-    COMMENT "Compressing the manual page"
-    VERBATIM)
-  add_custom_target(manpage ALL DEPENDS ${SURVEY_MANPAGE_GZ})
-  install(FILES ${SURVEY_MANPAGE_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-else()
-  install(FILES ${SURVEY_MANPAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+set(survey_manpages_gz)
+foreach(page IN LISTS SURVEY_MANPAGES)
+  get_filename_component(page_name ${page} NAME)
+  if(SURVEY_GZIP)
+    set(page_gz ${PROJECT_BINARY_DIR}/man/${page_name}.gz)
+    add_custom_command(
+      OUTPUT ${page_gz}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
+      COMMAND ${CMAKE_COMMAND} -E copy ${page} ${PROJECT_BINARY_DIR}/man/${page_name}
+      COMMAND ${SURVEY_GZIP} -9 -n -f ${PROJECT_BINARY_DIR}/man/${page_name}
+      DEPENDS ${page}
+      COMMENT "Compressing the manual page ${page_name}"
+      VERBATIM)
+    list(APPEND survey_manpages_gz ${page_gz})
+    install(FILES ${page_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  else()
+    install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endif()
+endforeach()
+if(survey_manpages_gz)
+  add_custom_target(manpage ALL DEPENDS ${survey_manpages_gz})
 endif()
 
 set(CPACK_GENERATOR DEB)
@@ -54,7 +62,9 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 the measured length in metres and the direction in grads. survey computes\n\
 the signed area of the polygon by the polar area formula, in 80-bit extended\n\
 precision with every stored value rounded to double, and prints it in\n\
-square metres, ares and hectares.")
+square metres, ares and hectares. survey-contour reads the same input and\n\
+draws the boundary (SVG), flags sides that cross and repeated points, and\n\
+exports the points as CSV and DXF for CAD.")
 
 # The run-time dependencies come from the program's own shared libraries
 # where dpkg-shlibdeps can work them out; otherwise the three a C++
@@ -74,8 +84,8 @@ endif()
 
 # The ZIP for Windows users, from the Windows build (`cpack -G ZIP` in
 # build-windows, or `cmake --workflow --preset windows-zip`): one folder
-# holding survey.exe, the README as text with CR LF line ends, and the
-# examples. Only this component goes into it.
+# holding survey.exe and survey-contour.exe, the README as text with CR LF
+# line ends, and the examples. Only this component goes into it.
 if(WIN32)
   set(SURVEY_README_TXT ${PROJECT_BINARY_DIR}/README.txt)
   file(READ ${PROJECT_SOURCE_DIR}/README.md survey_readme)
@@ -83,7 +93,8 @@ if(WIN32)
   file(WRITE ${SURVEY_README_TXT} "${survey_readme}")
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
 
-  install(PROGRAMS $<TARGET_FILE:survey> DESTINATION . COMPONENT windows_zip)
+  install(PROGRAMS $<TARGET_FILE:survey> $<TARGET_FILE:survey-contour> DESTINATION .
+          COMPONENT windows_zip)
   install(FILES ${SURVEY_README_TXT} DESTINATION . COMPONENT windows_zip)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples DESTINATION . COMPONENT windows_zip)
 

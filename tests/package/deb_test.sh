@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build folder and checks what it holds:
-# the program in /usr/bin and the compressed manual page, nothing else, the
-# control fields, and that the packaged program is the one just built.
-#   deb_test.sh BUILD_DIR SOURCE_DIR SURVEY ARCHITECTURE [EMULATOR]
-# With EMULATOR (a build for another processor), both programs run under it.
+# the two programs in /usr/bin and their compressed manual pages, nothing
+# else, the control fields, and that the packaged programs are the ones
+# just built.
+#   deb_test.sh BUILD_DIR SOURCE_DIR SURVEY SURVEY_CONTOUR ARCHITECTURE [EMULATOR]
+# With EMULATOR (a build for another processor), the programs run under it.
 set -euo pipefail
 here=.; [[ $0 == */* ]] && here=${0%/*}
 . "$here/common.sh"
@@ -11,7 +12,7 @@ here=.; [[ $0 == */* ]] && here=${0%/*}
 need cpack
 need dpkg-deb
 need readelf
-build_dir=$1 source_dir=$2 survey=$3 architecture=$4 emulator=${5-}
+build_dir=$1 source_dir=$2 survey=$3 contour=$4 architecture=$5 emulator=${6-}
 run() { ${emulator:+"$emulator"} "$@"; }
 
 work=$(mktemp -d)
@@ -26,11 +27,12 @@ deb=${debs[0]}
 
 # The file list: mode and path of every regular file, directories left out.
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $6 }')
-for entry in "-rwxr-xr-x ./usr/bin/survey" "-rw-r--r-- ./usr/share/man/man1/survey.1.gz"; do
+for entry in "-rwxr-xr-x ./usr/bin/survey" "-rw-r--r-- ./usr/share/man/man1/survey.1.gz" \
+    "-rwxr-xr-x ./usr/bin/survey-contour" "-rw-r--r-- ./usr/share/man/man1/survey-contour.1.gz"; do
     grep -qxF -- "$entry" <<<"$files" || fail "the package lacks \"$entry\"; it holds"$'\n'"$files"
 done
 # Nothing of the build (test programs, libraries, headers) may ship.
-stray=$(awk '$2 != "./usr/bin/survey" && $2 !~ /^\.\/usr\/share\//' <<<"$files")
+stray=$(awk '$2 !~ /^\.\/usr\/bin\/survey(-contour)?$/ && $2 !~ /^\.\/usr\/share\//' <<<"$files")
 [ -z "$stray" ] || fail "the package also holds"$'\n'"$stray"
 
 field() { dpkg-deb -f "$deb" "$1"; }
@@ -40,7 +42,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 # named in Depends (a statically linked program needs none).
 dpkg-deb -x "$deb" "$work/root"
 depends=$(field Depends)
-for library in $(readelf -d "$work/root/usr/bin/survey" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
+for library in $(readelf -d "$work/root/usr/bin/survey" "$work/root/usr/bin/survey-contour" |
+    sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | sort -u); do
     owners=$( (dpkg -S "*/$library" 2>/dev/null || true) | sed 's/: \/.*//' | tr ',' '\n' | sed 's/:.*//; s/ //g' | sort -u | tr '\n' ' ')
     [ -n "$owners" ] || fail "no package owns $library"
     found=no
@@ -49,8 +52,10 @@ for library in $(readelf -d "$work/root/usr/bin/survey" | sed -n 's/.*(NEEDED).*
 done
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 
-gzip -dc "$work/root/usr/share/man/man1/survey.1.gz" | cmp -s - "$source_dir/man/survey.1" ||
-    fail "the packaged manual page differs from man/survey.1"
+for page in survey.1 survey-contour.1; do
+    gzip -dc "$work/root/usr/share/man/man1/$page.gz" | cmp -s - "$source_dir/man/$page" ||
+        fail "the packaged manual page differs from man/$page"
+done
 
 # The packaged program answers a sample input exactly as the built one does.
 input=$source_dir/examples/square.txt
@@ -59,4 +64,9 @@ run "$work/root/usr/bin/survey" <"$input" >"$work/packaged.out" 2>&1 ||
 run "$survey" <"$input" >"$work/built.out" 2>&1 || fail "the built program exits with $?"
 cmp -s "$work/packaged.out" "$work/built.out" ||
     fail "the packaged program's output differs from the built program's"
-echo "package $(basename "$deb") holds the program and the manual page"
+run "$work/root/usr/bin/survey-contour" <"$input" >"$work/packaged.svg" 2>&1 ||
+    fail "the packaged survey-contour exits with $?"
+run "$contour" <"$input" >"$work/built.svg" 2>&1 || fail "the built survey-contour exits with $?"
+cmp -s "$work/packaged.svg" "$work/built.svg" ||
+    fail "the packaged survey-contour's drawing differs from the built one's"
+echo "package $(basename "$deb") holds both programs and their manual pages"

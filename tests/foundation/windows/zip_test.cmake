@@ -1,5 +1,5 @@
 # Builds the ZIP for Windows users and checks what it holds: one folder with
-# survey.exe (a Windows program), README.txt (the README with CR LF line
+# survey.exe and survey-contour.exe (Windows programs), README.txt (the README with CR LF line
 # ends) and the examples as they are in the sources.
 #   cmake -DCPACK=... -DBUILD_DIR=... -DSOURCE_DIR=... -P zip_test.cmake
 execute_process(COMMAND ${CPACK} -G ZIP WORKING_DIRECTORY ${BUILD_DIR}
@@ -22,15 +22,18 @@ set(top ${unpacked}/${top})
 
 file(GLOB_RECURSE held RELATIVE ${top} ${top}/*)
 list(SORT held)
-set(expected README.txt examples/square.txt examples/triangle.txt survey.exe)
+set(expected README.txt examples/crossing.txt examples/square.txt examples/triangle.txt
+    survey-contour.exe survey.exe)
 if(NOT held STREQUAL expected)
   message(FATAL_ERROR "the ZIP holds [${held}], expected [${expected}]")
 endif()
 
-file(READ ${top}/survey.exe magic LIMIT 2 HEX)
-if(NOT magic STREQUAL "4d5a")
-  message(FATAL_ERROR "survey.exe is not a Windows program (starts with ${magic})")
-endif()
+foreach(program survey.exe survey-contour.exe)
+  file(READ ${top}/${program} magic LIMIT 2 HEX)
+  if(NOT magic STREQUAL "4d5a")
+    message(FATAL_ERROR "${program} is not a Windows program (starts with ${magic})")
+  endif()
+endforeach()
 
 file(READ ${SOURCE_DIR}/README.md readme)
 string(REPLACE "\n" "\r\n" readme "${readme}")
@@ -41,11 +44,11 @@ if(differs)
   message(FATAL_ERROR "README.txt is not the README with CR LF line ends")
 endif()
 
-foreach(example square.txt triangle.txt)
+foreach(example crossing.txt square.txt triangle.txt)
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${SOURCE_DIR}/examples/${example}
                           ${top}/examples/${example} RESULT_VARIABLE differs)
   if(differs)
     message(FATAL_ERROR "examples/${example} differs from the sources")
   endif()
 endforeach()
-message(STATUS "the ZIP holds survey.exe, README.txt and the examples")
+message(STATUS "the ZIP holds survey.exe, survey-contour.exe, README.txt and the examples")

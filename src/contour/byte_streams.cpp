@@ -1,0 +1,83 @@
+#include "contour/byte_streams.h"
+
+#include <cstring>
+
+namespace contour {
+
+using namespace textio;
+
+namespace {
+
+// Where the refills of an input record stand, kept in its ClientData.
+struct TBytesSource {
+    const std::uint8_t* Next;
+    std::size_t Left;
+};
+
+struct TSinkTarget {
+    TByteSink Sink;
+    void* Context;
+};
+
+static_assert(sizeof(TBytesSource) <= sizeof(TTextStream::ClientData));
+static_assert(sizeof(TSinkTarget) <= sizeof(TTextStream::ClientData));
+
+template <class TData> TData LoadClientData(const TTextStream& stream) {
+    TData data;
+    std::memcpy(&data, stream.ClientData, sizeof data);
+    return data;
+}
+
+template <class TData> void StoreClientData(TTextStream& stream, const TData& data) {
+    std::memcpy(stream.ClientData, &data, sizeof data);
+}
+
+// As FillBuffer from a handle: up to a buffer's worth, none at the end.
+std::int32_t RefillFromBytes(TTextStream& stream) {
+    TBytesSource source = LoadClientData<TBytesSource>(stream);
+    const std::size_t count = source.Left < stream.BufferSize ? source.Left : stream.BufferSize;
+    if (count != 0) std::memcpy(stream.BufferPtr, source.Next, count);
+    stream.BufferPos = 0;
+    stream.BufferEnd = static_cast<std::uint32_t>(count);
+    source.Next += count;
+    source.Left -= count;
+    StoreClientData(stream, source);
+    return 0;
+}
+
+std::int32_t DrainToSink(TTextStream& stream) {
+    if (stream.BufferPos == 0) return 0;
+    const TSinkTarget target = LoadClientData<TSinkTarget>(stream);
+    target.Sink(target.Context, stream.BufferPtr, stream.BufferPos);
+    stream.BufferPos = 0;
+    return 0;
+}
+
+void OpenRecord(TTextStream& stream, std::uint16_t mode, TStreamOp transfer) {
+    stream.Handle = foundation::InvalidHandle;
+    stream.Mode = mode;
+    stream.Flags = CrLfFlag;
+    stream.BufferSize = StandardBufferSize;
+    stream.BufferPos = 0;
+    stream.BufferEnd = 0;
+    stream.BufferPtr = stream.Buffer;
+    stream.OpenOp = nullptr;
+    stream.TransferOp = transfer;
+    stream.FlushOp = NoOp;
+    stream.CloseOp = NoOp;
+    stream.Name[0] = '\0';
+}
+
+} // namespace
+
+void OpenBytesInput(TTextStream& stream, std::span<const std::uint8_t> bytes) {
+    OpenRecord(stream, ModeInput, RefillFromBytes);
+    StoreClientData(stream, TBytesSource{bytes.data(), bytes.size()});
+}
+
+void OpenSinkOutput(TTextStream& stream, TByteSink sink, void* context) {
+    OpenRecord(stream, ModeOutput, DrainToSink);
+    StoreClientData(stream, TSinkTarget{sink, context});
+}
+
+} // namespace contour

@@ -1,0 +1,24 @@
+// The contour as a document: an SVG drawing, a CSV table or a DXF drawing
+// for CAD, written to any text stream. Each line ends with CR LF and one
+// CheckIo.
+#pragma once
+
+#include "contour/contour.h"
+#include "contour/findings.h"
+#include "textio/text_stream.h"
+
+namespace contour {
+
+enum class TFormat { Svg, Csv, Dxf };
+
+void WriteSvg(const TContour& contour, const TFindings& findings, textio::TTextStream& out);
+void WriteCsv(const TContour& contour, textio::TTextStream& out);
+void WriteDxf(const TContour& contour, textio::TTextStream& out);
+
+void RenderContour(TFormat format, const TContour& contour, const TFindings& findings,
+                   textio::TTextStream& out);
+
+// The area as survey prints it on its results line, without the line end.
+void WriteResultsLine(const TContour& contour, textio::TTextStream& out);
+
+} // namespace contour
