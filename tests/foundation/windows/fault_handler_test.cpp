@@ -23,7 +23,7 @@ using testsupport::Catch;
 using testsupport::OpaqueExtended;
 using testsupport::TCaught;
 
-constexpr std::uint16_t TrappingControlWord = rterrors::DefaultFpuControlWord;
+constexpr std::uint16_t TrappingControlWord = ProgramControlWord;
 // Exception flags, stack fault, error summary and busy bits of the status word.
 constexpr std::uint16_t PendingBits = 0x80FF;
 
