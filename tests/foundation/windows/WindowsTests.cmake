@@ -93,10 +93,14 @@ function(survey_windows_program_tests)
                        ${SURVEY_TEST_PROPERTIES})
 
   # The registry value that overrides the floating-point masks, set and
-  # removed by each case in turn (mask_override_test.cpp).
+  # removed by each case in turn (mask_override_test.cpp), and survey.exe
+  # started from a path of over 300 characters.
   add_test(NAME windows_fpu_mask_override
            COMMAND ${runner_dir}/windows_transcripts --gtest_filter=Registry/MaskOverride.*)
-  set_tests_properties(windows_fpu_mask_override PROPERTIES TIMEOUT 900 ${SURVEY_TEST_PROPERTIES})
+  add_test(NAME windows_long_path_names_program
+           COMMAND ${runner_dir}/windows_transcripts --gtest_filter=WindowsLongPath.*)
+  set_tests_properties(windows_fpu_mask_override windows_long_path_names_program PROPERTIES
+                       TIMEOUT 900 ${SURVEY_TEST_PROPERTIES})
 
   foreach(dir IN LISTS case_dirs)
     file(GLOB names LIST_DIRECTORIES true RELATIVE ${dir} CONFIGURE_DEPENDS ${dir}/*)
