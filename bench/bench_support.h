@@ -7,15 +7,15 @@
 #include <random>
 #include <vector>
 
+#include "foundation/arithmetic_policy.h"
 #include "foundation/extended.h"
-#include "rterrors/fpu_control.h"
 
 namespace bench {
 
 // The program's own control word: overflow, zero divide and invalid
 // operation trap, 64-bit significand, round to nearest.
 inline void UseProgramControlWord() {
-    foundation::ResetArithmetic(rterrors::DefaultFpuControlWord);
+    foundation::ResetArithmetic(foundation::ProgramControlWord);
 }
 
 inline constexpr std::uint64_t Seed = 20240917;

@@ -6,14 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "foundation/arithmetic_policy.h"
 #include "foundation/extended.h"
-#include "rterrors/fpu_control.h"
 
 namespace fuzz {
 
 // Invalid operation, division by zero and overflow trap; 64-bit significand,
 // rounding to nearest.
-inline constexpr std::uint16_t TrappingControlWord = rterrors::DefaultFpuControlWord;
+inline constexpr std::uint16_t TrappingControlWord = foundation::ProgramControlWord;
 // The same with overflow masked (bit 3), for inputs whose overflow is the
 // specified outcome rather than a fault of the code under test.
 inline constexpr std::uint16_t OverflowMaskedControlWord =

@@ -12,6 +12,7 @@ namespace {
 
 void InitializeCore() {
     foundation::IgnoreWriteSignals();
+    ApplyFpuMaskOverride(); // settles the word every ResetFpu loads from here on
     ResetFpu();
     textio::InputStream.Mode = textio::ModeClosed;
     textio::OutputStream.Mode = textio::ModeClosed;

@@ -1,7 +1,7 @@
 // The run-time layers, initialised in order at start and finalised in
-// reverse order at the end: the core layer (floating-point unit, standard
-// streams), then the error layer (the hooks that turn errors into
-// exceptions).
+// reverse order at the end: the core layer (the floating-point control word
+// with its start-up override, the unit, the standard streams), then the
+// error layer (the hooks that turn errors into exceptions).
 #pragma once
 
 #include <span>

@@ -15,63 +15,18 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/child_process.h"
 #include "../support/report_match.h"
-#include "transcript_runner.h"
+#include "transcript_case.h"
+
+#ifndef E2E_PROGRAM_CASES_DIR
+#define E2E_PROGRAM_CASES_DIR ""
+#endif
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// How the program is started and what its reports call it. The host runner
-// of the Windows and the WebAssembly builds sets these: Wine with its
-// settings ahead of survey.exe, or Node.js ahead of survey.js, and under
-// Wine a launcher that starts it without the handles a case closes ("|"
-// between words).
-#ifndef E2E_LAUNCHER
-#define E2E_LAUNCHER ""
-#endif
-#ifndef E2E_HANDLE_LAUNCHER
-#define E2E_HANDLE_LAUNCHER ""
-#endif
-#ifndef E2E_MODULE_NAME
-#define E2E_MODULE_NAME "survey"
-#endif
-#ifndef E2E_PROGRAM_CASES_DIR
-#define E2E_PROGRAM_CASES_DIR ""
-#endif
-
-std::string Slurp(const fs::path& path) {
-    return testsupport::ReadFile(path);
-}
-
-e2e::TRunSetup SetupFor(const fs::path& folder) {
-    e2e::TRunSetup setup;
-    if (fs::exists(folder / "input")) {
-        setup.Input = Slurp(folder / "input");
-    }
-    if (!e2e::ApplyHandles(fs::exists(folder / "handles") ? Slurp(folder / "handles") : "", setup))
-        ADD_FAILURE() << "unknown handle setting in " << folder;
-    setup.Launcher = e2e::LauncherWords(E2E_LAUNCHER);
-    // Under Wine a closed descriptor is taken by Wine's own start-up, so the
-    // handle launcher starts the program without that handle instead.
-    std::string absent;
-    if (!std::string(E2E_HANDLE_LAUNCHER).empty()) {
-        if (setup.InputKind == e2e::TInputKind::Closed) {
-            absent += "stdin,";
-            setup.InputKind = e2e::TInputKind::File;
-        }
-        if (setup.OutputKind == e2e::TOutputKind::Closed) {
-            absent += "stdout,";
-            setup.OutputKind = e2e::TOutputKind::File;
-        }
-    }
-    if (!absent.empty()) {
-        setup.Launcher.push_back(E2E_HANDLE_LAUNCHER);
-        setup.Launcher.push_back(absent);
-    }
-    return setup;
-}
+using e2e::Slurp;
 
 std::vector<std::string> CaseNames() {
     std::vector<std::string> names;
@@ -93,17 +48,6 @@ std::string ProgramFor(const fs::path& folder) {
     return SURVEY_BINARY;
 }
 
-// The expected reports name the Linux program; other builds name theirs.
-std::string ForModule(std::string errors) {
-    const std::string written = "in module survey at ";
-    const std::string ours = std::string("in module ") + E2E_MODULE_NAME + " at ";
-    for (std::size_t at = errors.find(written); at != std::string::npos;
-         at = errors.find(written, at + ours.size())) {
-        errors.replace(at, written.size(), ours);
-    }
-    return errors;
-}
-
 // The processor the build is for, by its folder name in the platform layer.
 constexpr std::string_view Processor = SURVEY_PROCESSOR;
 
@@ -123,14 +67,7 @@ class Transcript : public ::testing::TestWithParam<std::string> {};
 TEST_P(Transcript, MatchesExpectedBytes) {
     const fs::path folder = GetParam();
     if (const std::string reason = UnsupportedHere(folder); !reason.empty()) GTEST_SKIP() << reason;
-    e2e::TRunResult result = e2e::RunProgram(ProgramFor(folder), SetupFor(folder));
-    ASSERT_FALSE(result.TimedOut);
-    EXPECT_EQ(result.Signal, 0);
-    EXPECT_EQ(result.ExitCode, std::stoi(Slurp(folder / "exitcode")));
-    EXPECT_EQ(result.Output, Slurp(folder / "output"));
-    const std::string expectedErrors =
-        fs::exists(folder / "errors") ? Slurp(folder / "errors") : std::string();
-    EXPECT_TRUE(testsupport::MatchesMasked(result.Errors, ForModule(expectedErrors)));
+    e2e::ExpectTranscript(ProgramFor(folder), folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Transcript, ::testing::ValuesIn(CaseNames()), [](const auto& info) {

@@ -52,6 +52,7 @@ TRunResult RunProgram(const std::string& binary, const TRunSetup& setup) {
 
     std::vector<std::string> argv = setup.Launcher;
     argv.push_back(setup.Launcher.empty() ? setup.Argv0.value_or(binary) : binary);
+    argv.insert(argv.end(), setup.Arguments.begin(), setup.Arguments.end());
     // An unset descriptor is -1, which the child sees as closed.
     testsupport::TChild child(
         {input.Get(), output.Get() >= 0 ? output.Get() : outputFile.Get(),

@@ -40,6 +40,8 @@ struct TRunSetup {
     // and its settings, a launcher); the binary's path follows them. Empty:
     // the binary itself is run.
     std::vector<std::string> Launcher;
+    // Arguments after the binary's path.
+    std::vector<std::string> Arguments;
     // The binary is a program of this machine rather than of the build (a
     // reference build beside one that runs under an emulator).
     bool HostProgram = false;

@@ -13,7 +13,7 @@ namespace {
 
 // Invalid operation, division by zero and overflow trap; 64-bit precision,
 // rounding to nearest.
-static_assert(rterrors::DefaultFpuControlWord == 0x1332);
+static_assert(foundation::ProgramControlWord == 0x1332);
 
 TEST(X87ResetFpuTest, LoadsTheTrappingControlWordAndClearsFlags) {
     foundation::ResetArithmetic(testsupport::PlatformDefaultControlWord);

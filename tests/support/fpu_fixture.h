@@ -13,9 +13,9 @@
 #include <cstring>
 #include <string>
 
+#include "foundation/arithmetic_policy.h"
 #include "foundation/extended.h"
 #include "foundation/faults.h"
-#include "rterrors/fpu_control.h"
 
 namespace testsupport {
 
@@ -25,7 +25,7 @@ inline constexpr std::uint16_t PlatformDefaultControlWord = 0x037F;
 // parameterised suite.
 template <class Base = ::testing::Test> class TrappingFpu : public Base {
   protected:
-    void SetUp() override { foundation::ResetArithmetic(rterrors::DefaultFpuControlWord); }
+    void SetUp() override { foundation::ResetArithmetic(foundation::ProgramControlWord); }
     void TearDown() override { foundation::ResetArithmetic(PlatformDefaultControlWord); }
 };
 

@@ -2,9 +2,12 @@
 // precision control 64 bits and rounding to nearest (ties to even): the
 // result bits, and the exception flags among those the program's control word
 // (arithmetic_policy.h) leaves unmasked. The masked exceptions only shape the
-// result and are never reported. The policy is the program's default word
-// and fixed at build time: this backend reads no start-up override of the
-// masks. Nothing here allocates or keeps state.
+// result and are never reported. The policy is the program's own word,
+// ProgramControlWord, fixed at build time. The start-up override of the
+// masks, which the Windows build reads from the registry on machines with
+// certain Japanese keyboards, does not reach this backend: the systems it
+// serves have no registry, and it keeps the default masks whatever word
+// ResetArithmetic is given. Nothing here allocates or keeps state.
 #pragma once
 
 #include <bit>

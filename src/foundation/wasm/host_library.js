@@ -2,7 +2,8 @@
 //
 // A page sets Module.surveyHost to an object with read(handle, count),
 // which gives a Promise of the bytes typed (an empty array at the end of
-// the input), write(handle, bytes), fileType(handle) and close(handle).
+// the input), write(handle, bytes), fileType(handle) and close(handle); it
+// has no files to create.
 // Without one, as under Node.js, the handles are the process's own
 // descriptors 0, 1 and 2. A failure is answered with a negative errno,
 // numbered as the program's C library numbers it.
@@ -118,6 +119,16 @@ mergeInto(LibraryManager.library, {
       return 3;
     } catch (e) {
       return 0;
+    }
+  },
+
+  survey_host_create__deps: ['$SurveyNode'],
+  survey_host_create: function(path) {
+    if (Module['surveyHost']) return -ERRNO_CODES.EACCES;
+    try {
+      return SurveyNode.files().openSync(UTF8ToString(path), 'w', 0o666);
+    } catch (e) {
+      return SurveyNode.errno(e);
     }
   },
 

@@ -1,13 +1,16 @@
 # WebAssembly: the standard handles through the JavaScript host, no
 # processor faults, one module, the process ended by the host. Failures of
 # the host's descriptors come as errno values, read by the POSIX errno
-# table.
+# table; like POSIX, it has no keyboard query and no registry, and takes
+# that side's answer.
 target_sources(foundation PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/fault_handlers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/module_lookup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform_io.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/output_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/process_exit.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../posix/last_error.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/../posix/last_error.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../posix/mask_override.cpp)
 # A read may wait for the host (a page waits for the operator's Enter): the
 # program's stack is then unwound and rewound around it (asyncify).
 target_link_options(foundation INTERFACE

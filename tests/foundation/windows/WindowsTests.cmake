@@ -79,6 +79,7 @@ function(survey_windows_program_tests)
       -DSURVEY_PROGRAM_CASES_DIR=${PROJECT_SOURCE_DIR}/tests/programs/cases
       -DSURVEY_PROGRAM=$<TARGET_FILE:survey>
       -DSURVEY_FAULTING_PROGRAM=$<TARGET_FILE:faulting_survey>
+      -DSURVEY_JAPANESE_PROGRAM=$<TARGET_FILE:japanese_keyboard_survey>
       -DSURVEY_HANDLE_LAUNCHER=$<TARGET_FILE:handle_launch>
       -DSURVEY_LAUNCHER=${launcher}
     BUILD_ALWAYS ON
@@ -90,6 +91,16 @@ function(survey_windows_program_tests)
                    -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -P ${SURVEY_WINDOWS_TESTS_DIR}/zip_test.cmake)
   set_tests_properties(windows_zip_holds_program_readme_examples PROPERTIES RUN_SERIAL TRUE
                        ${SURVEY_TEST_PROPERTIES})
+
+  # The registry value that overrides the floating-point masks, set and
+  # removed by each case in turn (mask_override_test.cpp), and survey.exe
+  # started from a path of over 300 characters.
+  add_test(NAME windows_fpu_mask_override
+           COMMAND ${runner_dir}/windows_transcripts --gtest_filter=Registry/MaskOverride.*)
+  add_test(NAME windows_long_path_names_program
+           COMMAND ${runner_dir}/windows_transcripts --gtest_filter=WindowsLongPath.*)
+  set_tests_properties(windows_fpu_mask_override windows_long_path_names_program PROPERTIES
+                       TIMEOUT 900 ${SURVEY_TEST_PROPERTIES})
 
   foreach(dir IN LISTS case_dirs)
     file(GLOB names LIST_DIRECTORIES true RELATIVE ${dir} CONFIGURE_DEPENDS ${dir}/*)

@@ -15,7 +15,7 @@ namespace {
 
 using foundation::BitsOf;
 using foundation::ExtendedBits;
-using rterrors::DefaultFpuControlWord;
+using foundation::ProgramControlWord;
 using testsupport::DoubleBits;
 using testsupport::OpaqueExtended;
 
@@ -26,18 +26,18 @@ std::uint16_t DefinedControlBits() {
 }
 
 TEST_F(X87Test, ControlWordReadsBackAfterLoad) {
-    EXPECT_EQ(DefinedControlBits(), DefaultFpuControlWord);
+    EXPECT_EQ(DefinedControlBits(), ProgramControlWord);
     foundation::ResetArithmetic(testsupport::PlatformDefaultControlWord);
     EXPECT_EQ(DefinedControlBits(), 0x033F);
-    foundation::ResetArithmetic(DefaultFpuControlWord);
-    EXPECT_EQ(DefinedControlBits(), DefaultFpuControlWord);
+    foundation::ResetArithmetic(ProgramControlWord);
+    EXPECT_EQ(DefinedControlBits(), ProgramControlWord);
 }
 
 TEST_F(X87Test, LoadingTheControlWordClearsPendingFlags) {
     // An inexact result is masked but still sets its flag (bit 5).
     (void)foundation::StoreDouble(OpaqueExtended(1.0L) / 3.0L);
     EXPECT_NE(foundation::ReadStatusWord() & 0x20, 0);
-    foundation::ResetArithmetic(DefaultFpuControlWord);
+    foundation::ResetArithmetic(ProgramControlWord);
     EXPECT_EQ(foundation::ReadStatusWord() & 0x3F, 0);
 }
 
