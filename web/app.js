@@ -2,11 +2,14 @@
 // mode: typed characters are echoed, Backspace edits the line, Enter hands
 // the line with CR LF to the program, and Ctrl-Z then Enter ends the input.
 // Output appears as the program writes it; standard error in a second
-// colour. Everything is fetched once, when the page loads: a new run, and
-// the page as a whole, need no network afterwards.
+// colour. Beside the terminal the contour is drawn again after every line,
+// from the bytes typed so far, by the contour library in a module of its
+// own. Everything is fetched once, when the page loads: a new run, and the
+// page as a whole, need no network afterwards.
 import { Terminal } from './vendor/xterm.mjs';
 import { FitAddon } from './vendor/addon-fit.mjs';
 import createSurvey from './survey.js';
+import createContour from './contour.js';
 
 // File types as the program's platform layer numbers them.
 const FileTypeDisk = 1;
@@ -31,6 +34,40 @@ const status = document.getElementById('status');
 const newRun = document.getElementById('new-run');
 const wasmBinary = fetch(new URL('survey.wasm', import.meta.url))
   .then((response) => response.arrayBuffer());
+const contourPane = document.getElementById('contour');
+
+// The drawing module, started once; each drawing arrives in pieces.
+const contourPieces = [];
+const contourModule = fetch(new URL('contour.wasm', import.meta.url))
+  .then((response) => response.arrayBuffer())
+  .then((binary) => createContour({
+    wasmBinary: binary,
+    contourTake: (bytes) => contourPieces.push(bytes),
+  }))
+  .then((module) => {
+    module._survey_contour_start();
+    return module;
+  });
+
+// Draws the contour the bytes describe: the points typed in full so far,
+// or once all are in, the closed boundary, its area and the findings.
+async function drawContour(bytes) {
+  const module = await contourModule;
+  const at = module._malloc(Math.max(bytes.length, 1));
+  module.HEAPU8.set(bytes, at);
+  contourPieces.length = 0;
+  const status = module._survey_contour_draw(at, bytes.length);
+  module._free(at);
+  if (status === 1) {
+    const report = document.createElement('pre');
+    report.className = 'report';
+    report.textContent = module.UTF8ToString(module._survey_contour_report());
+    contourPane.replaceChildren(report);
+  } else {
+    contourPane.innerHTML = contourPieces.map((piece) => textOf(piece)).join('');
+  }
+  contourPane.dataset.status = status;
+}
 
 // Text to the program's bytes and back: one byte per character, as the
 // console hands them over; a character beyond one byte is a '?'.
@@ -50,6 +87,7 @@ class TConsoleInput {
     this.fileType = FileTypeChar;
     this.line = '';
     this.lines = [];
+    this.typed = [];
     this.ended = false;
     this.waiting = null;
   }
@@ -78,14 +116,13 @@ class TConsoleInput {
   enter() {
     if (this.ended) return;
     const stop = this.line.indexOf(CtrlZ);
-    if (stop < 0) {
-      this.lines.push(bytesOf(this.line + '\r\n'));
-    } else {
-      if (stop > 0) this.lines.push(bytesOf(this.line.slice(0, stop)));
-      this.ended = true;
-    }
+    const handed = bytesOf(stop < 0 ? this.line + '\r\n' : this.line.slice(0, stop));
+    if (handed.length > 0) this.lines.push(handed);
+    this.ended = stop >= 0;
+    this.typed.push(...handed);
     this.line = '';
     this.wake();
+    drawContour(Uint8Array.from(this.typed));
   }
 
   wake() {
@@ -114,6 +151,7 @@ class TPastedInput {
     this.fileType = FileTypeDisk;
     this.bytes = bytesOf(text);
     this.at = 0;
+    drawContour(this.bytes);
   }
 
   type() {}
@@ -144,6 +182,7 @@ function finish(run, exitCode) {
 // run's bytes stay readable as window.surveyRun, for the page's tests.
 async function start(pasted) {
   terminal.reset();
+  contourPane.replaceChildren();
   newRun.hidden = true;
   status.classList.remove('failed');
   const run = {

@@ -75,6 +75,10 @@ void OpenBytesInput(TTextStream& stream, std::span<const std::uint8_t> bytes) {
     StoreClientData(stream, TBytesSource{bytes.data(), bytes.size()});
 }
 
+bool BytesInputLeft(const TTextStream& stream) {
+    return stream.BufferPos < stream.BufferEnd || LoadClientData<TBytesSource>(stream).Left != 0;
+}
+
 void OpenSinkOutput(TTextStream& stream, TByteSink sink, void* context) {
     OpenRecord(stream, ModeOutput, DrainToSink);
     StoreClientData(stream, TSinkTarget{sink, context});

@@ -18,6 +18,9 @@ using TByteSink = void (*)(void* context, const std::uint8_t* bytes, std::uint32
 // Opens stream for reading bytes, which must outlive every read.
 void OpenBytesInput(textio::TTextStream& stream, std::span<const std::uint8_t> bytes);
 
+// Whether an input record opened over bytes has any left to read.
+bool BytesInputLeft(const textio::TTextStream& stream);
+
 // Opens stream for writing into sink.
 void OpenSinkOutput(textio::TTextStream& stream, TByteSink sink, void* context);
 

@@ -30,6 +30,9 @@ struct TContourPoint {
 
 struct TContour {
     int PointCount = 0;
+    // The points read in full before the input ended: PointCount, unless
+    // the input is the part typed so far.
+    int EnteredCount = 0;
     TContourPoint Points[MaxPoints]; // Points[k - 1] is point k
     double AreaSquareMetres = 0.0;
     double AreaAres = 0.0;
@@ -43,9 +46,13 @@ struct TContour {
 // ComputeArea; then places every point. A fault of the input ends in the
 // error that survey raises at the same place (CheckIo's EInOutError, or a
 // floating-point fault of a store or of the area).
-void ReadContour(textio::TTextStream& input, TContour& contour);
+// With inputLeft, a point counts as entered only when input was left when
+// its length and its direction were read; without, every point does.
+using TInputLeft = bool (*)(const textio::TTextStream& input);
+void ReadContour(textio::TTextStream& input, TContour& contour, TInputLeft inputLeft = nullptr);
 
-// The same over bytes in memory: the input typed so far, say.
+// The same over bytes in memory: the input typed so far, say. The points
+// typed in full are the entered ones.
 void ReadContourFromBytes(std::span<const std::uint8_t> bytes, TContour& contour);
 
 // x = L sin(theta), y = L cos(theta), both formed in extended precision and

@@ -24,13 +24,17 @@ void DrawPage(void* context) {
     auto& run = *static_cast<TPageRun*>(context);
     static TContour contour;
     ReadContourFromBytes(run.Bytes, contour);
-    const TFindings findings = FindFindings(contour);
     textio::TTextStream out{};
     OpenSinkOutput(out, run.Sink, run.Context);
-    WriteSvg(contour, findings, out);
+    if (contour.EnteredCount < contour.PointCount) {
+        WriteSvgSoFar(contour, out);
+    } else {
+        const TFindings findings = FindFindings(contour);
+        WriteSvg(contour, findings, out);
+        run.FindingCount = findings.size();
+    }
     textio::FlushStream(out);
     rterrors::CheckIo();
-    run.FindingCount = findings.size();
 }
 
 } // namespace

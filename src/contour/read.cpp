@@ -48,17 +48,22 @@ TPlanePoint PlaneCoordinates(double length, double radians) {
 // Enter: each read is followed by the rest of its line and one CheckIo, and
 // each number is stored before that, where a value beyond the double range
 // faults.
-void ReadContour(textio::TTextStream& input, TContour& contour) {
+void ReadContour(textio::TTextStream& input, TContour& contour, TInputLeft inputLeft) {
     survey::PointCount = static_cast<std::uint8_t>(textio::ReadInteger(input));
     textio::ReadLineEnd(input);
     CheckIo();
 
+    int entered = 0;
+    bool ended = false;
     std::uint8_t k = 1;
     for (std::uint8_t remaining = survey::PointCount; remaining != 0; --remaining, ++k) {
+        ended = ended || (inputLeft != nullptr && !inputLeft(input));
         survey::LengthInput = StoreDouble(textio::ReadReal(input));
         textio::ReadLineEnd(input);
         CheckIo();
 
+        ended = ended || (inputLeft != nullptr && !inputLeft(input));
+        entered += ended ? 0 : 1;
         survey::DirectionInput = StoreDouble(textio::ReadReal(input));
         textio::ReadLineEnd(input);
         CheckIo();
@@ -69,6 +74,7 @@ void ReadContour(textio::TTextStream& input, TContour& contour) {
 
     survey::ComputeArea();
     contour.PointCount = survey::PointCount;
+    contour.EnteredCount = entered;
     contour.AreaSquareMetres = survey::AreaSquareMetres;
     contour.AreaAres = survey::AreaAres;
     contour.AreaHectares = survey::AreaHectares;
@@ -78,7 +84,7 @@ void ReadContour(textio::TTextStream& input, TContour& contour) {
 void ReadContourFromBytes(std::span<const std::uint8_t> bytes, TContour& contour) {
     textio::TTextStream stream{};
     OpenBytesInput(stream, bytes);
-    ReadContour(stream, contour);
+    ReadContour(stream, contour, BytesInputLeft);
 }
 
 } // namespace contour

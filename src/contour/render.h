@@ -12,6 +12,9 @@ namespace contour {
 enum class TFormat { Svg, Csv, Dxf };
 
 void WriteSvg(const TContour& contour, const TFindings& findings, textio::TTextStream& out);
+// A contour still being entered: its points so far, the sides between
+// them, and how many of how many are in; no area and no findings yet.
+void WriteSvgSoFar(const TContour& contour, textio::TTextStream& out);
 void WriteCsv(const TContour& contour, textio::TTextStream& out);
 void WriteDxf(const TContour& contour, textio::TTextStream& out);
 

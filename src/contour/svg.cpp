@@ -116,7 +116,10 @@ void WriteZeroDirectionArrow(TTextStream& out) {
     EndLine(out);
 }
 
-void WriteRaysAndBoundary(const TContour& contour, const TLayout& layout, TTextStream& out) {
+// The boundary closes from the last point back to the first, unless the
+// contour is still being entered: then its sides so far.
+void WriteRaysAndBoundary(const TContour& contour, const TLayout& layout, bool closed,
+                          TTextStream& out) {
     const TPlanePoint station = layout.ToPage({});
     Put(out, R"(<g class="rays" stroke="#8c9aa6" stroke-width="1" stroke-dasharray="4 3">)");
     EndLine(out);
@@ -127,7 +130,8 @@ void WriteRaysAndBoundary(const TContour& contour, const TLayout& layout, TTextS
     }
     Put(out, "</g>");
     EndLine(out);
-    Put(out, R"(<polygon class="boundary" fill="#cfe3f7" fill-opacity="0.7" )");
+    Put(out, closed ? R"(<polygon class="boundary" fill="#cfe3f7" fill-opacity="0.7" )"
+                    : R"(<polyline class="boundary-so-far" fill="none" )");
     Put(out, R"(fill-rule="evenodd" stroke="#1f4e79" stroke-width="2" points=")");
     for (int k = 1; k <= contour.PointCount; ++k) {
         if (!contour.Point(k).Placed) continue;
@@ -274,12 +278,32 @@ void WriteSvg(const TContour& contour, const TFindings& findings, textio::TTextS
     const TLayout layout = FitLayout(contour);
     WriteHeader(contour, findings.size(), out);
     WriteZeroDirectionArrow(out);
-    WriteRaysAndBoundary(contour, layout, out);
+    WriteRaysAndBoundary(contour, layout, true, out);
     WriteVertices(contour, layout, out);
     WriteFindingMarks(contour, findings, layout, out);
     WriteScaleBar(layout, out);
     WriteArea(contour, out);
     WriteFindingList(findings, out);
+    Put(out, "</svg>");
+    EndLine(out);
+}
+
+void WriteSvgSoFar(const TContour& contour, textio::TTextStream& out) {
+    TContour entered = contour;
+    entered.PointCount = contour.EnteredCount;
+    const TLayout layout = FitLayout(entered);
+    WriteHeader(entered, 0, out);
+    WriteZeroDirectionArrow(out);
+    WriteRaysAndBoundary(entered, layout, false, out);
+    WriteVertices(entered, layout, out);
+    WriteScaleBar(layout, out);
+    TextAt(out, PlotLeft, AreaBaseline, R"(class="entered" font-size="14")");
+    Put(out, "Points entered: ");
+    PutInteger(out, contour.EnteredCount);
+    Put(out, " of ");
+    PutInteger(out, contour.PointCount);
+    Put(out, "</text>");
+    EndLine(out);
     Put(out, "</svg>");
     EndLine(out);
 }

@@ -125,4 +125,33 @@ TEST_F(ContourOutputTest, PageDrawsOrGivesSurveysReport) {
     }
 }
 
+// Redrawn after each line typed: the points typed in full so far, and only
+// once the last is in, the closed boundary and the area.
+TEST_F(ContourOutputTest, PageDrawsThePointsTypedSoFar) {
+    struct TRow {
+        const char* Typed;
+        const char* Shows;
+        std::size_t Vertices;
+    };
+    const TRow rows[] = {
+        {"3\r\n", "Points entered: 0 of 3", 0},
+        {"3\r\n100\r\n", "Points entered: 0 of 3", 0},
+        {"3\r\n100\r\n0\r\n", "Points entered: 1 of 3", 1},
+        {"3\r\n100\r\n0\r\n100\r\n50\r\n50\r\n", "Points entered: 2 of 3", 2},
+        {"3\r\n100\r\n0\r\n100\r\n50\r\n50\r\n100\r\n", "2803.30m^2", 3},
+    };
+    for (const TRow& row : rows) {
+        std::string svg;
+        const contour::TPageResult result =
+            contour::DrawContourPage(contourtest::Bytes(row.Typed), contourtest::AppendTo, &svg);
+        EXPECT_EQ(result.Status, contour::PageDrawn) << row.Typed;
+        EXPECT_THAT(svg, HasSubstr(row.Shows)) << row.Typed;
+        std::size_t vertices = 0;
+        for (std::size_t at = svg.find("class=\"vertex\""); at != std::string::npos;
+             at = svg.find("class=\"vertex\"", at + 1))
+            ++vertices;
+        EXPECT_EQ(vertices, row.Vertices) << row.Typed;
+    }
+}
+
 } // namespace

@@ -6,6 +6,7 @@
 //   bytes the program wrote must be the expected ones;
 // paste: one case through the "Paste measurements" field;
 // error: a report on standard error, shown in the page, then a new run;
+// contour: the drawing beside the terminal, redrawn as the points come in;
 // screenshot: the triangle example typed, the page saved as PNG.
 // Chromium and playwright-core come from Debian and from web/package.json.
 'use strict';
@@ -150,6 +151,39 @@ const Modes = {
     if (!screen.includes('Invalid numeric input.')) failures.push('the report is not on the screen');
     await page.click('#new-run');
     await page.waitForFunction(() => window.surveyRun.exitCode === null && window.surveyRun.output.length > 0);
+    return failures;
+  },
+
+  async contour(browser, url) {
+    const page = await openPage(browser, url);
+    const failures = [];
+    const expectPane = async (when, shows, vertices) => {
+      await page.waitForFunction((text) => document.querySelector('#contour').textContent.includes(text),
+                                 shows, { timeout: 10000 }).catch(() => {});
+      const pane = await page.evaluate(() => ({
+        text: document.querySelector('#contour').textContent,
+        vertices: document.querySelectorAll('#contour svg g.vertex').length,
+      }));
+      if (!pane.text.includes(shows)) failures.push(`${when}: the pane does not show "${shows}"`);
+      if (pane.vertices !== vertices) failures.push(`${when}: ${pane.vertices} vertices drawn`);
+    };
+    for (const line of ['3', '100', '0', '100', '50']) {
+      await page.keyboard.type(line);
+      await page.keyboard.press('Enter');
+    }
+    await expectPane('two of three points typed', 'Points entered: 2 of 3', 2);
+    for (const line of ['50', '100']) {
+      await page.keyboard.type(line);
+      await page.keyboard.press('Enter');
+    }
+    await expectPane('all three typed', '2803.30m^2', 3);
+    // A direction typed wrong makes two sides cross: a finding, in red.
+    await page.keyboard.press('Enter');
+    await runOutcome(page);
+    await page.evaluate((text) => { window.surveyPage.start(text); },
+                        fs.readFileSync(path.join(casesDir, '../../../examples/crossing.txt'), 'latin1'));
+    await runOutcome(page);
+    await expectPane('the crossing example pasted', 'cross at', 5);
     return failures;
   },
 
