@@ -51,10 +51,10 @@ const TMaskCase Cases[] = {
 // Wine's reg with words; its exit code.
 int Reg(std::vector<std::string> words) {
     e2e::TRunSetup setup;
-    setup.Launcher = e2e::Words(E2E_LAUNCHER);
+    setup.Launcher = e2e::LauncherWords(E2E_LAUNCHER);
     setup.Arguments = std::move(words);
     setup.TimeoutSeconds = 120;
-    return e2e::RunProgram("reg", setup).ExitCode;
+    return e2e::RunCase("reg", setup).ExitCode;
 }
 
 class MaskOverride : public testing::TestWithParam<TMaskCase> {

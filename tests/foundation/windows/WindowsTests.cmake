@@ -50,6 +50,13 @@ endforeach()
 set_tests_properties(wine_server_start PROPERTIES FIXTURES_SETUP wine_server)
 set_tests_properties(wine_server_stop PROPERTIES FIXTURES_CLEANUP wine_server)
 set(SURVEY_DISCOVERY_MODE PRE_TEST)
+
+# Wine's own failed starts (wine_start.sh) are run again once, for the test
+# programs here and for the transcripts' runner (E2E_RETRY_SILENT_START);
+# any other failure fails at once. The runner starts Wine itself.
+set(SURVEY_WINE_LAUNCH ${CMAKE_CROSSCOMPILING_EMULATOR})
+set(CMAKE_CROSSCOMPILING_EMULATOR /bin/sh ${CMAKE_CURRENT_LIST_DIR}/wine_start.sh
+    ${SURVEY_WINE_LAUNCH})
 set(SURVEY_TEST_PROPERTIES FIXTURES_REQUIRED wine_server)
 
 # The tests that start the Windows programs. The transcripts of
@@ -69,7 +76,7 @@ function(survey_windows_program_tests)
   set(runner_dir ${CMAKE_BINARY_DIR}/host-transcripts)
   # The launcher's words go through the host project's command line with
   # "|" between them, and reach the runner that way too.
-  string(JOIN "|" launcher ${CMAKE_CROSSCOMPILING_EMULATOR})
+  string(JOIN "|" launcher ${SURVEY_WINE_LAUNCH})
   ExternalProject_Add(windows_transcripts
     SOURCE_DIR ${SURVEY_WINDOWS_TESTS_DIR}/transcripts
     BINARY_DIR ${runner_dir}
