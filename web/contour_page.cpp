@@ -13,9 +13,8 @@ namespace {
 contour::TPageResult LastResult;
 
 // The drawing, in pieces, to the page.
-EM_JS(void, survey_contour_take, (const std::uint8_t* bytes, std::uint32_t count), {
-    Module['contourTake'](HEAPU8.slice(bytes, bytes + count));
-});
+EM_JS(void, survey_contour_take, (const std::uint8_t* bytes, std::uint32_t count),
+      { Module['contourTake'](HEAPU8.slice(bytes, bytes + count)); });
 
 void TakePiece(void*, const std::uint8_t* bytes, std::uint32_t count) {
     survey_contour_take(bytes, count);
