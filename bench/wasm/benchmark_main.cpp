@@ -48,7 +48,8 @@ int RunBenchmarks(int argc, char** argv) {
                 std::printf("\n");
                 break;
             }
-            iterations *= seconds > 0.01 ? static_cast<std::int64_t>(TargetSeconds / seconds) + 1 : 10;
+            iterations *=
+                seconds > 0.01 ? static_cast<std::int64_t>(TargetSeconds / seconds) + 1 : 10;
         }
     }
     return 0;

@@ -92,5 +92,5 @@ int RunBenchmarks(int argc, char** argv);
 #define SURVEY_BENCH_CONCAT2(a, b) a##b
 #define SURVEY_BENCH_CONCAT(a, b) SURVEY_BENCH_CONCAT2(a, b)
 #define BENCHMARK(function)                                                                        \
-    [[maybe_unused]] static ::benchmark::internal::TBenchmark* SURVEY_BENCH_CONCAT(               \
+    [[maybe_unused]] static ::benchmark::internal::TBenchmark* SURVEY_BENCH_CONCAT(                \
         BenchmarkEntry, __LINE__) = ::benchmark::internal::Register(#function, function)
