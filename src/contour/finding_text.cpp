@@ -8,6 +8,14 @@ namespace {
 
 // Coordinates in findings are shown to the millimetre.
 constexpr std::int32_t CoordinateDecimals = 3;
+constexpr double HalfMillimetre = 0.0005;
+
+// A coordinate that shows as zero is written without a sign: a crossing
+// at the station reads (0.000, 0.000), not (-0.000, -0.000).
+void PutCoordinate(textio::TTextStream& out, double value) {
+    if (value > -HalfMillimetre && value < HalfMillimetre) value = 0.0;
+    PutFixed(out, value, CoordinateDecimals);
+}
 
 void PutSide(textio::TTextStream& out, const TSide& side) {
     PutInteger(out, side.From);
@@ -17,9 +25,9 @@ void PutSide(textio::TTextStream& out, const TSide& side) {
 
 void PutPlanePoint(textio::TTextStream& out, const TPlanePoint& point) {
     Put(out, "(");
-    PutFixed(out, point.X, CoordinateDecimals);
+    PutCoordinate(out, point.X);
     Put(out, ", ");
-    PutFixed(out, point.Y, CoordinateDecimals);
+    PutCoordinate(out, point.Y);
     Put(out, ")");
 }
 

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "contour/finding_text.h"
 #include "contour/findings.h"
 #include "contour_fixture.h"
 
@@ -103,6 +104,41 @@ TEST_F(ContourReadTest, CrossingPointLiesOnBothSides) {
     }
     EXPECT_NEAR(at.X, -16.408, 5e-4);
     EXPECT_NEAR(at.Y, -40.390, 5e-4);
+}
+
+// The lines survey-contour lists on standard error, byte for byte.
+TEST_F(ContourReadTest, FindingsReadAsListed) {
+    const struct {
+        const char* Input;
+        const char* Lines;
+    } rows[] = {
+        {"4\n10\n0\n10\n200\n10\n100\n10\n300\n",
+         "Sides 1-2 and 3-4 cross at (0.000, 0.000): the area is not the parcel's.\n"},
+        {"4\n10\n50\n10\n250\n10\n150\n10\n350\n",
+         "Sides 1-2 and 3-4 cross at (0.000, 0.000): the area is not the parcel's.\n"},
+        {"5\n52.40\n18.6\n61.85\n97.2\n57.10\n236.0\n48.75\n215.3\n63.20\n322.4\n",
+         "Sides 2-3 and 4-5 cross at (-16.408, -40.390): the area is not the parcel's.\n"},
+        {"3\n10\n0\n20\n0\n30\n0\n",
+         "Sides 1-2 and 3-1 overlap from (0.000, 10.000) to (0.000, 20.000): the area is not "
+         "the parcel's.\nSides 2-3 and 3-1 overlap from (0.000, 20.000) to (0.000, 30.000): the "
+         "area is not the parcel's.\n"},
+        {"3\n10\n", "Side 2-3 has zero length: points 2 and 3 are alike.\n"
+                    "Only 2 distinct points: fewer than three, the boundary encloses no area.\n"},
+        {"257\n10\n0\n",
+         "Only 1 distinct point: fewer than three, the boundary encloses no area.\n"},
+        {"6\n10\n0\n20\n40\n10\n100\n10\n0\n10\n300\n20\n360\n", "Point 4 repeats point 1.\n"},
+        {"3\n1e5120\n50\n10\n100\n10\n0\n",
+         "Point 1 has an infinite length and cannot be drawn.\n"},
+    };
+    for (const auto& row : rows) {
+        const contour::TFindings findings = contour::FindFindings(Read(row.Input));
+        std::string lines;
+        for (const TFinding& finding : findings) {
+            lines += contourtest::Written([&](auto& out) { contour::WriteFinding(out, finding); });
+            lines += "\n";
+        }
+        EXPECT_EQ(lines, row.Lines) << row.Input;
+    }
 }
 
 } // namespace

@@ -32,6 +32,7 @@ set(SURVEY_TEST_COMPILE_OPTIONS -include ${CMAKE_CURRENT_LIST_DIR}/no_death_test
 function(survey_wasm_program_tests)
   include(ExternalProject)
   include(${PROJECT_SOURCE_DIR}/tests/support/ReferenceProgram.cmake)
+  include(${PROJECT_SOURCE_DIR}/tests/support/HostTranscriptCases.cmake)
   survey_reference_program()
   set(runner_dir ${CMAKE_BINARY_DIR}/host-tests)
   ExternalProject_Add(host_tests
@@ -51,17 +52,7 @@ function(survey_wasm_program_tests)
     INSTALL_COMMAND "")
   add_dependencies(host_tests reference_program survey faulting_survey)
 
-  foreach(dir ${PROJECT_SOURCE_DIR}/tests/e2e/cases ${PROJECT_SOURCE_DIR}/tests/programs/cases)
-    file(GLOB names LIST_DIRECTORIES true RELATIVE ${dir} CONFIGURE_DEPENDS ${dir}/*)
-    foreach(name IN LISTS names)
-      if(IS_DIRECTORY ${dir}/${name})
-        add_test(NAME wasm_transcript.${name}
-                 COMMAND ${runner_dir}/host_transcripts
-                         --gtest_filter=Cases/Transcript.MatchesExpectedBytes/${name})
-        set_tests_properties(wasm_transcript.${name} PROPERTIES TIMEOUT 120)
-      endif()
-    endforeach()
-  endforeach()
+  survey_host_transcript_tests(wasm_transcript ${runner_dir}/host_transcripts)
   foreach(filter BackendComparison.* Shards/BackendComparisonSoak.*/0
                  Shards/BackendComparisonSoak.*/1 Shards/BackendComparisonSoak.*/2
                  Shards/BackendComparisonSoak.*/3)

@@ -71,8 +71,8 @@ function(survey_windows_program_tests)
   add_dependencies(foundation_tests faulting_survey)
 
   include(ExternalProject)
+  include(${PROJECT_SOURCE_DIR}/tests/support/HostTranscriptCases.cmake)
   set(e2e ${PROJECT_SOURCE_DIR}/tests/e2e)
-  set(case_dirs ${e2e}/cases ${PROJECT_SOURCE_DIR}/tests/programs/cases)
   set(runner_dir ${CMAKE_BINARY_DIR}/host-transcripts)
   # The launcher's words go through the host project's command line with
   # "|" between them, and reach the runner that way too.
@@ -109,16 +109,6 @@ function(survey_windows_program_tests)
   set_tests_properties(windows_fpu_mask_override windows_long_path_names_program PROPERTIES
                        TIMEOUT 900 ${SURVEY_TEST_PROPERTIES})
 
-  foreach(dir IN LISTS case_dirs)
-    file(GLOB names LIST_DIRECTORIES true RELATIVE ${dir} CONFIGURE_DEPENDS ${dir}/*)
-    foreach(name IN LISTS names)
-      if(IS_DIRECTORY ${dir}/${name})
-        add_test(NAME windows_transcript.${name}
-                 COMMAND ${runner_dir}/windows_transcripts
-                         --gtest_filter=Cases/Transcript.MatchesExpectedBytes/${name})
-        set_tests_properties(windows_transcript.${name} PROPERTIES TIMEOUT 120
-                             ${SURVEY_TEST_PROPERTIES})
-      endif()
-    endforeach()
-  endforeach()
+  survey_host_transcript_tests(windows_transcript ${runner_dir}/windows_transcripts
+                               ${SURVEY_TEST_PROPERTIES})
 endfunction()
