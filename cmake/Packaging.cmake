@@ -48,11 +48,15 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Debian's name for the processor the program is built for.
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "aarch64|arm64|ARM64")
-  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
-else()
-  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
+# Debian's name for the platform the programs are built for, which the
+# platform layer's folder for Linux on this processor gives.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  if(NOT SURVEY_DEBIAN_ARCHITECTURE)
+    message(FATAL_ERROR "no Debian architecture is known for Linux on the processor"
+                        " '${SURVEY_PROCESSOR}' (src/foundation/linux-${SURVEY_PROCESSOR}/sources.cmake"
+                        " sets SURVEY_DEBIAN_ARCHITECTURE)")
+  endif()
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${SURVEY_DEBIAN_ARCHITECTURE})
 endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Debian ships programs without their debugging symbols.
