@@ -71,13 +71,15 @@ draws the boundary (SVG), flags sides that cross and repeated points, and\n\
 exports the points as CSV and DXF for CAD.")
 
 # The run-time dependencies come from the program's own shared libraries
-# where dpkg-shlibdeps can work them out; otherwise the three a C++
-# program built with g++ or clang++ on Debian needs.
+# where dpkg-shlibdeps can work them out. A cross build's libraries belong
+# to this machine's cross packages, which dpkg-shlibdeps cannot map to the
+# target's; it gets the three a C++ program built with g++ on Debian 12
+# needs, at the versions dpkg-shlibdeps gives for the same program here.
 find_program(SURVEY_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(SURVEY_DPKG_SHLIBDEPS AND NOT CMAKE_CROSSCOMPILING)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 5)")
 endif()
 
 # A statically linked program names no shared library for dpkg-shlibdeps to

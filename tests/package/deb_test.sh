@@ -3,7 +3,7 @@
 # the two programs in /usr/bin and their compressed manual pages, nothing
 # else, the control fields, and that the packaged programs are the ones
 # just built.
-#   deb_test.sh BUILD_DIR SOURCE_DIR SURVEY SURVEY_CONTOUR ARCHITECTURE [EMULATOR]
+#   deb_test.sh BUILD_DIR SOURCE_DIR SURVEY SURVEY_CONTOUR ARCHITECTURE [EMULATOR [OPTION...]]
 # With EMULATOR (a build for another processor), the programs run under it.
 set -euo pipefail
 here=.; [[ $0 == */* ]] && here=${0%/*}
@@ -12,8 +12,8 @@ here=.; [[ $0 == */* ]] && here=${0%/*}
 need cpack
 need dpkg-deb
 need readelf
-build_dir=$1 source_dir=$2 survey=$3 contour=$4 architecture=$5 emulator=${6-}
-run() { ${emulator:+"$emulator"} "$@"; }
+build_dir=$1 source_dir=$2 survey=$3 contour=$4 architecture=$5 emulator=("${@:6}")
+run() { "${emulator[@]}" "$@"; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
