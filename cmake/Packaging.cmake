@@ -8,33 +8,73 @@ include(GNUInstallDirs)
 # expects; the `package` workflow preset builds first.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
+# Debian wants manual pages and changelogs gzip-compressed; -n leaves the
+# name and time out of the header so that the same file always gives the
+# same bytes. Without gzip they are installed as they are.
+find_program(SURVEY_GZIP gzip)
+set(survey_compressed)
+function(survey_install_compressed source destination)
+  get_filename_component(name ${source} NAME)
+  if(NOT SURVEY_GZIP)
+    install(FILES ${source} DESTINATION ${destination})
+    return()
+  endif()
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${source})
+  get_filename_component(folder ${PROJECT_BINARY_DIR}/compressed/${folder} DIRECTORY)
+  add_custom_command(
+    OUTPUT ${folder}/${name}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${folder}/${name}
+    COMMAND ${SURVEY_GZIP} -9 -n -f ${folder}/${name}
+    DEPENDS ${source}
+    COMMENT "Compressing ${name}"
+    VERBATIM)
+  set(survey_compressed ${survey_compressed} ${folder}/${name}.gz PARENT_SCOPE)
+  install(FILES ${folder}/${name}.gz DESTINATION ${destination})
+endfunction()
+
 # The manual pages of the two programs.
 set(SURVEY_MANPAGES ${PROJECT_SOURCE_DIR}/man/survey.1 ${PROJECT_SOURCE_DIR}/man/survey-contour.1)
-
-# Debian wants manual pages gzip-compressed; -n leaves the name and time out
-# of the header so that the same page always gives the same bytes.
-find_program(SURVEY_GZIP gzip)
-set(survey_manpages_gz)
 foreach(page IN LISTS SURVEY_MANPAGES)
-  get_filename_component(page_name ${page} NAME)
-  if(SURVEY_GZIP)
-    set(page_gz ${PROJECT_BINARY_DIR}/man/${page_name}.gz)
-    add_custom_command(
-      OUTPUT ${page_gz}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
-      COMMAND ${CMAKE_COMMAND} -E copy ${page} ${PROJECT_BINARY_DIR}/man/${page_name}
-      COMMAND ${SURVEY_GZIP} -9 -n -f ${PROJECT_BINARY_DIR}/man/${page_name}
-      DEPENDS ${page}
-      COMMENT "Compressing the manual page ${page_name}"
-      VERBATIM)
-    list(APPEND survey_manpages_gz ${page_gz})
-    install(FILES ${page_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  else()
-    install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  endif()
+  survey_install_compressed(${page} ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
-if(survey_manpages_gz)
-  add_custom_target(manpage ALL DEPENDS ${survey_manpages_gz})
+
+# On Linux, the documents a Debian package holds: the changelog, kept in
+# Debian's format, and the copyright in Debian's machine-readable form, its
+# own paragraph's licence text taken from LICENSE. The changelog's latest
+# entry must name the version the package is built as.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  set(survey_changelog ${PROJECT_SOURCE_DIR}/cmake/debian/changelog)
+  file(STRINGS ${survey_changelog} survey_latest LIMIT_COUNT 1)
+  if(NOT survey_latest MATCHES "^survey \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "cmake/debian/changelog begins with \"${survey_latest}\","
+                        " not an entry for version ${PROJECT_VERSION}")
+  endif()
+  survey_install_compressed(${survey_changelog} ${CMAKE_INSTALL_DOCDIR})
+
+  # LICENSE's text below its copyright line, as the paragraph's lines.
+  file(STRINGS ${PROJECT_SOURCE_DIR}/LICENSE survey_license_lines)
+  set(SURVEY_LICENSE_TEXT)
+  set(survey_below_copyright OFF)
+  foreach(line IN LISTS survey_license_lines)
+    if(survey_below_copyright)
+      if(line STREQUAL "")
+        set(line ".")
+      endif()
+      string(APPEND SURVEY_LICENSE_TEXT " ${line}\n")
+    elseif(line MATCHES "^Copyright ")
+      set(survey_below_copyright ON)
+    endif()
+  endforeach()
+  string(REGEX REPLACE "^ \\.\n|\n$" "" SURVEY_LICENSE_TEXT "${SURVEY_LICENSE_TEXT}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE
+                                                                 ${survey_changelog})
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/debian/copyright.in
+                 ${PROJECT_BINARY_DIR}/debian/copyright @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endif()
+if(survey_compressed)
+  add_custom_target(compressed_documents ALL DEPENDS ${survey_compressed})
 endif()
 
 set(CPACK_GENERATOR DEB)
