@@ -130,18 +130,24 @@ endif()
 
 # The ZIP for Windows users, from the Windows build (`cpack -G ZIP` in
 # build-windows, or `cmake --workflow --preset windows-zip`): one folder
-# holding survey.exe and survey-contour.exe, the README as text with CR LF
-# line ends, and the examples. Only this component goes into it.
+# holding survey.exe and survey-contour.exe, the examples, and as text with
+# CR LF line ends the README, the licence (LICENSE.txt) and the third-party
+# notices. Only this component goes into it.
 if(WIN32)
-  set(SURVEY_README_TXT ${PROJECT_BINARY_DIR}/README.txt)
-  file(READ ${PROJECT_SOURCE_DIR}/README.md survey_readme)
-  string(REPLACE "\n" "\r\n" survey_readme "${survey_readme}")
-  file(WRITE ${SURVEY_README_TXT} "${survey_readme}")
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
+  foreach(text README.md:README.txt LICENSE:LICENSE.txt
+               THIRD-PARTY-NOTICES.txt:THIRD-PARTY-NOTICES.txt)
+    string(REPLACE ":" ";" text ${text})
+    list(GET text 0 source)
+    list(GET text 1 name)
+    file(READ ${PROJECT_SOURCE_DIR}/${source} content)
+    string(REPLACE "\n" "\r\n" content "${content}")
+    file(WRITE ${PROJECT_BINARY_DIR}/windows-zip/${name} "${content}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${source})
+    install(FILES ${PROJECT_BINARY_DIR}/windows-zip/${name} DESTINATION . COMPONENT windows_zip)
+  endforeach()
 
   install(PROGRAMS $<TARGET_FILE:survey> $<TARGET_FILE:survey-contour> DESTINATION .
           COMPONENT windows_zip)
-  install(FILES ${SURVEY_README_TXT} DESTINATION . COMPONENT windows_zip)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples DESTINATION . COMPONENT windows_zip)
 
   set(CPACK_GENERATOR ZIP)
