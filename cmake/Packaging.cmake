@@ -8,33 +8,73 @@ include(GNUInstallDirs)
 # expects; the `package` workflow preset builds first.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
+# Debian wants manual pages and changelogs gzip-compressed; -n leaves the
+# name and time out of the header so that the same file always gives the
+# same bytes. Without gzip they are installed as they are.
+find_program(SURVEY_GZIP gzip)
+set(survey_compressed)
+function(survey_install_compressed source destination)
+  get_filename_component(name ${source} NAME)
+  if(NOT SURVEY_GZIP)
+    install(FILES ${source} DESTINATION ${destination})
+    return()
+  endif()
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${source})
+  get_filename_component(folder ${PROJECT_BINARY_DIR}/compressed/${folder} DIRECTORY)
+  add_custom_command(
+    OUTPUT ${folder}/${name}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${folder}/${name}
+    COMMAND ${SURVEY_GZIP} -9 -n -f ${folder}/${name}
+    DEPENDS ${source}
+    COMMENT "Compressing ${name}"
+    VERBATIM)
+  set(survey_compressed ${survey_compressed} ${folder}/${name}.gz PARENT_SCOPE)
+  install(FILES ${folder}/${name}.gz DESTINATION ${destination})
+endfunction()
+
 # The manual pages of the two programs.
 set(SURVEY_MANPAGES ${PROJECT_SOURCE_DIR}/man/survey.1 ${PROJECT_SOURCE_DIR}/man/survey-contour.1)
-
-# Debian wants manual pages gzip-compressed; -n leaves the name and time out
-# of the header so that the same page always gives the same bytes.
-find_program(SURVEY_GZIP gzip)
-set(survey_manpages_gz)
 foreach(page IN LISTS SURVEY_MANPAGES)
-  get_filename_component(page_name ${page} NAME)
-  if(SURVEY_GZIP)
-    set(page_gz ${PROJECT_BINARY_DIR}/man/${page_name}.gz)
-    add_custom_command(
-      OUTPUT ${page_gz}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
-      COMMAND ${CMAKE_COMMAND} -E copy ${page} ${PROJECT_BINARY_DIR}/man/${page_name}
-      COMMAND ${SURVEY_GZIP} -9 -n -f ${PROJECT_BINARY_DIR}/man/${page_name}
-      DEPENDS ${page}
-      COMMENT "Compressing the manual page ${page_name}"
-      VERBATIM)
-    list(APPEND survey_manpages_gz ${page_gz})
-    install(FILES ${page_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  else()
-    install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  endif()
+  survey_install_compressed(${page} ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
-if(survey_manpages_gz)
-  add_custom_target(manpage ALL DEPENDS ${survey_manpages_gz})
+
+# On Linux, the documents a Debian package holds: the changelog, kept in
+# Debian's format, and the copyright in Debian's machine-readable form, its
+# own paragraph's licence text taken from LICENSE. The changelog's latest
+# entry must name the version the package is built as.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  set(survey_changelog ${PROJECT_SOURCE_DIR}/cmake/debian/changelog)
+  file(STRINGS ${survey_changelog} survey_latest LIMIT_COUNT 1)
+  if(NOT survey_latest MATCHES "^survey \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "cmake/debian/changelog begins with \"${survey_latest}\","
+                        " not an entry for version ${PROJECT_VERSION}")
+  endif()
+  survey_install_compressed(${survey_changelog} ${CMAKE_INSTALL_DOCDIR})
+
+  # LICENSE's text below its copyright line, as the paragraph's lines.
+  file(STRINGS ${PROJECT_SOURCE_DIR}/LICENSE survey_license_lines)
+  set(SURVEY_LICENSE_TEXT)
+  set(survey_below_copyright OFF)
+  foreach(line IN LISTS survey_license_lines)
+    if(survey_below_copyright)
+      if(line STREQUAL "")
+        set(line ".")
+      endif()
+      string(APPEND SURVEY_LICENSE_TEXT " ${line}\n")
+    elseif(line MATCHES "^Copyright ")
+      set(survey_below_copyright ON)
+    endif()
+  endforeach()
+  string(REGEX REPLACE "^ \\.\n|\n$" "" SURVEY_LICENSE_TEXT "${SURVEY_LICENSE_TEXT}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE
+                                                                 ${survey_changelog})
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/debian/copyright.in
+                 ${PROJECT_BINARY_DIR}/debian/copyright @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endif()
+if(survey_compressed)
+  add_custom_target(compressed_documents ALL DEPENDS ${survey_compressed})
 endif()
 
 set(CPACK_GENERATOR DEB)
@@ -48,11 +88,15 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Debian's name for the processor the program is built for.
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "aarch64|arm64|ARM64")
-  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
-else()
-  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
+# Debian's name for the platform the programs are built for, which the
+# platform layer's folder for Linux on this processor gives.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  if(NOT SURVEY_DEBIAN_ARCHITECTURE)
+    message(FATAL_ERROR "no Debian architecture is known for Linux on the processor"
+                        " '${SURVEY_PROCESSOR}' (src/foundation/linux-${SURVEY_PROCESSOR}/sources.cmake"
+                        " sets SURVEY_DEBIAN_ARCHITECTURE)")
+  endif()
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${SURVEY_DEBIAN_ARCHITECTURE})
 endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Debian ships programs without their debugging symbols.
@@ -67,13 +111,15 @@ draws the boundary (SVG), flags sides that cross and repeated points, and\n\
 exports the points as CSV and DXF for CAD.")
 
 # The run-time dependencies come from the program's own shared libraries
-# where dpkg-shlibdeps can work them out; otherwise the three a C++
-# program built with g++ or clang++ on Debian needs.
+# where dpkg-shlibdeps can work them out. A cross build's libraries belong
+# to this machine's cross packages, which dpkg-shlibdeps cannot map to the
+# target's; it gets the three a C++ program built with g++ on Debian 12
+# needs, at the versions dpkg-shlibdeps gives for the same program here.
 find_program(SURVEY_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(SURVEY_DPKG_SHLIBDEPS AND NOT CMAKE_CROSSCOMPILING)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 5)")
 endif()
 
 # A statically linked program names no shared library for dpkg-shlibdeps to
@@ -84,18 +130,24 @@ endif()
 
 # The ZIP for Windows users, from the Windows build (`cpack -G ZIP` in
 # build-windows, or `cmake --workflow --preset windows-zip`): one folder
-# holding survey.exe and survey-contour.exe, the README as text with CR LF
-# line ends, and the examples. Only this component goes into it.
+# holding survey.exe and survey-contour.exe, the examples, and as text with
+# CR LF line ends the README, the licence (LICENSE.txt) and the third-party
+# notices. Only this component goes into it.
 if(WIN32)
-  set(SURVEY_README_TXT ${PROJECT_BINARY_DIR}/README.txt)
-  file(READ ${PROJECT_SOURCE_DIR}/README.md survey_readme)
-  string(REPLACE "\n" "\r\n" survey_readme "${survey_readme}")
-  file(WRITE ${SURVEY_README_TXT} "${survey_readme}")
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
+  foreach(text README.md:README.txt LICENSE:LICENSE.txt
+               THIRD-PARTY-NOTICES.txt:THIRD-PARTY-NOTICES.txt)
+    string(REPLACE ":" ";" text ${text})
+    list(GET text 0 source)
+    list(GET text 1 name)
+    file(READ ${PROJECT_SOURCE_DIR}/${source} content)
+    string(REPLACE "\n" "\r\n" content "${content}")
+    file(WRITE ${PROJECT_BINARY_DIR}/windows-zip/${name} "${content}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${source})
+    install(FILES ${PROJECT_BINARY_DIR}/windows-zip/${name} DESTINATION . COMPONENT windows_zip)
+  endforeach()
 
   install(PROGRAMS $<TARGET_FILE:survey> $<TARGET_FILE:survey-contour> DESTINATION .
           COMPONENT windows_zip)
-  install(FILES ${SURVEY_README_TXT} DESTINATION . COMPONENT windows_zip)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples DESTINATION . COMPONENT windows_zip)
 
   set(CPACK_GENERATOR ZIP)

@@ -1,7 +1,9 @@
 # Cross build for 64-bit ARM Linux with Debian's aarch64-linux-gnu compiler.
 # There is no x87 there, so the software extended arithmetic is chosen. The
-# programs are linked statically and the tests run under user-mode
-# emulation (qemu-aarch64-static), so ctest works unchanged.
+# tests run under user-mode emulation (qemu-aarch64-static), so ctest works
+# unchanged; the programs are linked as on any Linux, and the emulator
+# loads their shared libraries from the cross compiler's own ARM C and C++
+# libraries.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 
@@ -15,7 +17,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
-
 set(SURVEY_QEMU /usr/bin/qemu-aarch64-static CACHE FILEPATH "User-mode emulator for aarch64 programs")
-set(CMAKE_CROSSCOMPILING_EMULATOR ${SURVEY_QEMU})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${SURVEY_QEMU} -L /usr/${SURVEY_ARM_TRIPLET})

@@ -61,6 +61,11 @@ dialogue 4 "$SQUARE_RESULTS" | new_case length_line_with_second_number 0 \
     "4${CRLF}10 999${CRLF}0${CRLF}10${CRLF}100${CRLF}10${CRLF}200${CRLF}10${CRLF}300${CRLF}${CRLF}"
 dialogue 3 "$TRIANGLE_RESULTS" | new_case triangle 0 \
     "3${CRLF}100${CRLF}0${CRLF}100${CRLF}50${CRLF}50${CRLF}100${CRLF}${CRLF}"
+# The triangle with its first point 0.4 mm further out: an area on the edge
+# between two printed values, which only the 64-bit significand puts on
+# the side it prints (at 53 bits it prints 2803.31 and 28.0331).
+dialogue 3 "$TRIANGLE_RESULTS" | new_case triangle_at_64_bit_precision 0 \
+    "3${CRLF}100.0003999000776${CRLF}0${CRLF}100${CRLF}50${CRLF}50${CRLF}100${CRLF}${CRLF}"
 dialogue 2 "$ZERO_RESULTS" | new_case input_ends_after_one_length 0 "2${CRLF}5${CRLF}"
 dialogue 0 "$ZERO_RESULTS" | new_case no_final_enter 0 "0${CRLF}"
 dialogue 1 "$ZERO_RESULTS" | new_case ctrl_z_ends_input 0 "1${CRLF}7"$'\x1a'"${CRLF}3${CRLF}${CRLF}"

@@ -7,11 +7,19 @@
 //   handles   optional: "stdin=file|pipe|closed|directory" and
 //             "stdout=file|pipe|closed|full|broken-pipe", one per line
 //   program   optional: "faulting" runs the test build that faults on purpose
-//   unsupported  optional: lines "<processor> <reason>" naming a processor on
-//             which the case has no meaning, with the reason
+//   needs     optional: the features the case needs, one per line; a build
+//             without one of them skips the case. The features, each given
+//             by the build (tests/support/<processor>/features.cmake):
+//               illegal-instruction     an undefined instruction faults, and
+//                                       the program reports it
+//               integer-division-fault  so does an integer division by zero
+//               stack-overflow-fault    so does running out of stack
+//               wasm-trap               a fault is a WebAssembly trap, which
+//                                       ends the run with the host's words
 // The cases are those under E2E_CASES_DIR and, if set, E2E_PROGRAM_CASES_DIR.
 #include <filesystem>
 #include <sstream>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +28,9 @@
 
 #ifndef E2E_PROGRAM_CASES_DIR
 #define E2E_PROGRAM_CASES_DIR ""
+#endif
+#ifndef E2E_FAULTING_BINARY
+#define E2E_FAULTING_BINARY ""
 #endif
 
 namespace {
@@ -48,16 +59,24 @@ std::string ProgramFor(const fs::path& folder) {
     return SURVEY_BINARY;
 }
 
-// The processor the build is for, by its folder name in the platform layer.
-constexpr std::string_view Processor = SURVEY_PROCESSOR;
+// The features this build has, separated by commas.
+constexpr std::string_view Features = SURVEY_TEST_FEATURES;
 
-// The reason the case has no meaning on this processor; empty when it has.
-std::string UnsupportedHere(const fs::path& folder) {
-    std::istringstream lines(fs::exists(folder / "unsupported") ? Slurp(folder / "unsupported")
-                                                                : "");
-    for (std::string line; std::getline(lines, line);) {
-        if (line.compare(0, Processor.size(), Processor) == 0 && line[Processor.size()] == ' ')
-            return line.substr(Processor.size() + 1);
+bool HaveFeature(std::string_view feature) {
+    for (std::string_view rest = Features; !rest.empty();) {
+        const std::size_t comma = rest.find(',');
+        if (rest.substr(0, comma) == feature) return true;
+        rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
+    }
+    return false;
+}
+
+// The first feature the case needs that this build has not; empty when it
+// has them all.
+std::string MissingFeature(const fs::path& folder) {
+    std::istringstream lines(fs::exists(folder / "needs") ? Slurp(folder / "needs") : "");
+    for (std::string feature; std::getline(lines, feature);) {
+        if (!feature.empty() && !HaveFeature(feature)) return feature;
     }
     return {};
 }
@@ -66,7 +85,8 @@ class Transcript : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Transcript, MatchesExpectedBytes) {
     const fs::path folder = GetParam();
-    if (const std::string reason = UnsupportedHere(folder); !reason.empty()) GTEST_SKIP() << reason;
+    if (const std::string missing = MissingFeature(folder); !missing.empty())
+        GTEST_SKIP() << "this build has no " << missing;
     e2e::ExpectTranscript(ProgramFor(folder), folder);
 }
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build folder and checks what it holds:
-# the two programs in /usr/bin and their compressed manual pages, nothing
-# else, the control fields, and that the packaged programs are the ones
-# just built.
-#   deb_test.sh BUILD_DIR SOURCE_DIR SURVEY SURVEY_CONTOUR ARCHITECTURE [EMULATOR]
+# the two programs in /usr/bin, their compressed manual pages and the
+# package's copyright and changelog, nothing else, the control fields, that
+# the packaged programs are the ones just built, and that lintian finds no
+# error and no warning in it.
+#   deb_test.sh BUILD_DIR SOURCE_DIR SURVEY SURVEY_CONTOUR ARCHITECTURE [EMULATOR [OPTION...]]
 # With EMULATOR (a build for another processor), the programs run under it.
 set -euo pipefail
 here=.; [[ $0 == */* ]] && here=${0%/*}
@@ -12,8 +13,9 @@ here=.; [[ $0 == */* ]] && here=${0%/*}
 need cpack
 need dpkg-deb
 need readelf
-build_dir=$1 source_dir=$2 survey=$3 contour=$4 architecture=$5 emulator=${6-}
-run() { ${emulator:+"$emulator"} "$@"; }
+need lintian
+build_dir=$1 source_dir=$2 survey=$3 contour=$4 architecture=$5 emulator=("${@:6}")
+run() { "${emulator[@]}" "$@"; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -32,8 +34,10 @@ for entry in "-rwxr-xr-x ./usr/bin/survey" "-rw-r--r-- ./usr/share/man/man1/surv
     grep -qxF -- "$entry" <<<"$files" || fail "the package lacks \"$entry\"; it holds"$'\n'"$files"
 done
 # Nothing of the build (test programs, libraries, headers) may ship.
-stray=$(awk '$2 !~ /^\.\/usr\/bin\/survey(-contour)?$/ && $2 !~ /^\.\/usr\/share\//' <<<"$files")
+stray=$(awk '$2 !~ /^\.\/usr\/bin\/survey(-contour)?$/ && $2 !~ /^\.\/usr\/share\/(man\/man1|doc\/survey)\//' <<<"$files")
 [ -z "$stray" ] || fail "the package also holds"$'\n'"$stray"
+bash "$here/notices_test.sh" "$deb" "$source_dir" >"$work/notices.log" ||
+    { cat "$work/notices.log"; fail "the package's notices"; }
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = survey ] || fail "Package is $(field Package)"
@@ -69,4 +73,8 @@ run "$work/root/usr/bin/survey-contour" <"$input" >"$work/packaged.svg" 2>&1 ||
 run "$contour" <"$input" >"$work/built.svg" 2>&1 || fail "the built survey-contour exits with $?"
 cmp -s "$work/packaged.svg" "$work/built.svg" ||
     fail "the packaged survey-contour's drawing differs from the built one's"
-echo "package $(basename "$deb") holds both programs and their manual pages"
+# Debian's own checks of a package, every one that says error or warning.
+lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
+    { cat "$work/lintian.log"; fail "lintian finds errors or warnings in $(basename "$deb")"; }
+grep -v '^running with root privileges' "$work/lintian.log" || true
+echo "package $(basename "$deb") holds both programs, their manual pages and the notices; lintian: clean"

@@ -2,7 +2,7 @@
 # Runs every results-line example of the manual page against the built
 # program: each "$ ... | grep area" command shown under EXAMPLES must print
 # exactly the line shown below it, and every sample input file must be used.
-#   examples_test.sh PAGE SURVEY SOURCE_DIR [EMULATOR]
+#   examples_test.sh PAGE SURVEY SOURCE_DIR [EMULATOR [OPTION...]]
 # With EMULATOR (a build for another processor), the commands find a
 # "survey" that runs the program under it.
 set -euo pipefail
@@ -10,12 +10,12 @@ here=.; [[ $0 == */* ]] && here=${0%/*}
 . "$here/common.sh"
 
 need groff
-page=$1 survey=$2 source_dir=$3 emulator=${4-}
+page=$1 survey=$2 source_dir=$3 emulator=("${@:4}")
 [ -x "$survey" ] || fail "no program at $survey"
-if [ -n "$emulator" ]; then
+if [ ${#emulator[@]} -gt 0 ]; then
     wrapper=$(mktemp -d)
     trap 'rm -rf "$wrapper"' EXIT
-    printf '#!/bin/sh\nexec %q %q "$@"\n' "$emulator" "$survey" >"$wrapper/survey"
+    printf '#!/bin/sh\nexec %s %q "$@"\n' "$(printf '%q ' "${emulator[@]}")" "$survey" >"$wrapper/survey"
     chmod +x "$wrapper/survey"
     survey=$wrapper/survey
 fi

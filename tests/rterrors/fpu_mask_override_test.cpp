@@ -1,8 +1,11 @@
 // The start-up override of the exception masks, with the platform's two
 // answers played by the test.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "rterrors/fpu_control.h"
@@ -34,29 +37,73 @@ const TMaskCase Cases[] = {
     {"Subtype0400", {7, 0x0400}, 4, 0x3F, 0x133F},
     {"OnlyBits8To15OfTheSubtype", {7, 0x10D7F}, 4, 0x3F, 0x133F},
     {"OtherSubtype", {7, 0x0C00}, 4, 0x3F, 0x1332},
+    {"AllOfBits8To15OfTheSubtype", {7, 0x1D00}, 4, 0x3F, 0x1332},
     {"OtherKeyboard", {4, 0x0D00}, 4, 0x3F, 0x1332},
 };
 
 class FpuMaskOverrideTest : public testing::TestWithParam<TMaskCase> {};
 
+// The platform's answers, as Answers gives them.
+const rterrors::TFpuMaskQueries Fake{[] { return Answers.Keyboard; },
+                                     [](std::uint32_t& value) {
+                                         ++Reads;
+                                         if (Answers.ValueBytes >= 0) {
+                                             std::memcpy(&value, &Answers.Value,
+                                                         Answers.ValueBytes);
+                                         }
+                                         return Answers.ValueBytes >= 0;
+                                     }};
+
 TEST_P(FpuMaskOverrideTest, GivesTheWord) {
     Answers = GetParam();
     Reads = 0;
-    const rterrors::TFpuMaskQueries fake{[] { return Answers.Keyboard; },
-                                         [](std::uint32_t& value) {
-                                             ++Reads;
-                                             if (Answers.ValueBytes >= 0) {
-                                                 std::memcpy(&value, &Answers.Value,
-                                                             Answers.ValueBytes);
-                                             }
-                                             return Answers.ValueBytes >= 0;
-                                         }};
-    EXPECT_EQ(rterrors::OverriddenFpuControlWord(Answers.Word, fake), Answers.Expected);
+    EXPECT_EQ(rterrors::OverriddenFpuControlWord(Answers.Word, Fake), Answers.Expected);
     // The registry is read only for the keyboards that ask for it.
     EXPECT_EQ(Reads, rterrors::NeedsFpuMaskOverride(Answers.Keyboard) ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, FpuMaskOverrideTest, testing::ValuesIn(Cases),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// Start-up itself, in a child of its own, since the override is applied
+// once per process: DefaultFpuControlWord from the first answers, and a
+// second call, with answers that would change it, leaves it as it is.
+struct TStartUpCase {
+    const char* Name;
+    TMaskCase First;
+    TMaskCase Second;
+    const char* Word; // DefaultFpuControlWord afterwards, in hexadecimal
+    friend void PrintTo(const TStartUpCase& c, std::ostream* out) { *out << c.Name; }
+};
+
+const TStartUpCase StartUpCases[] = {
+    {"JapaneseKeyboardTakesTheValue",
+     {"", Japanese, 4, 0x3F, 0},
+     {"", Japanese, 4, 0x00, 0},
+     "133F"},
+    {"NoOverrideKeepsTheProgramWord",
+     {"", {4, 0x0D00}, 4, 0x3F, 0},
+     {"", Japanese, 4, 0x3F, 0},
+     "1332"},
+};
+
+class FpuMaskOverrideDeathTest : public testing::TestWithParam<TStartUpCase> {};
+
+TEST_P(FpuMaskOverrideDeathTest, StartUpSettlesTheWordOnce) {
+    const TStartUpCase& c = GetParam();
+    EXPECT_EXIT(
+        {
+            Answers = c.First;
+            rterrors::ApplyFpuMaskOverride(Fake);
+            Answers = c.Second;
+            rterrors::ApplyFpuMaskOverride(Fake);
+            std::fprintf(stderr, "%04X", static_cast<unsigned>(rterrors::DefaultFpuControlWord));
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), testing::StrEq(c.Word));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, FpuMaskOverrideDeathTest, testing::ValuesIn(StartUpCases),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace

@@ -289,14 +289,21 @@ inline std::function<void()> ExecHost(const std::string& path, std::vector<std::
 }
 
 // The same for a program of this build. Where the build's programs run
-// under a user-mode emulator, the emulator executes the file, with the same
-// argv[0].
+// under a user-mode emulator (its words with "|" between them), the
+// emulator executes the file, with the same argv[0].
 inline std::function<void()> Exec(const std::string& path, std::vector<std::string> argv = {}) {
     if (argv.empty()) argv.push_back(path);
 #ifdef SURVEY_PROGRAM_EMULATOR
-    std::vector<std::string> emulated{SURVEY_PROGRAM_EMULATOR, "-0", argv[0], path};
+    std::vector<std::string> emulated;
+    std::string_view words = SURVEY_PROGRAM_EMULATOR;
+    for (std::size_t bar; (bar = words.find('|')) != std::string_view::npos;
+         words.remove_prefix(bar + 1))
+        emulated.emplace_back(words.substr(0, bar));
+    emulated.emplace_back(words);
+    const std::string emulator = emulated.front();
+    emulated.insert(emulated.end(), {"-0", argv[0], path});
     emulated.insert(emulated.end(), argv.begin() + 1, argv.end());
-    return ExecHost(SURVEY_PROGRAM_EMULATOR, emulated);
+    return ExecHost(emulator, emulated);
 #else
     return ExecHost(path, argv);
 #endif

@@ -1,5 +1,8 @@
-// What only the processor can tell about a fault signal: one implementation
-// per processor folder (x86_64/, aarch64/), chosen by the build.
+// What only the processor can tell about a fault signal. GatherFacts reads
+// the system's layout of the interrupted context, so it lives in the folder
+// of the system and processor together (linux-x86_64/, linux-aarch64/); the
+// other two decide from the facts alone, in the processor's folder
+// (x86_64/, aarch64/).
 #pragma once
 
 #include <signal.h>

@@ -17,6 +17,7 @@
 #include "foundation/fault_checkpoint.h"
 #include "foundation/windows/fault_jump.h"
 #include "foundation/windows/fault_record.h"
+#include "foundation/windows/landing_context.h"
 
 namespace foundation {
 
@@ -31,20 +32,9 @@ PVOID HandlerEntry = nullptr;
 
 constexpr std::size_t LandingStackSize = 4096;
 alignas(16) unsigned char LandingStack[LandingStackSize];
-// Below the top: the return slot and the caller's 32-byte spill area that
-// a routine entered by a call may use.
-constexpr std::size_t LandingFrameReserve = 48;
 
 [[noreturn]] void LandAtCheckpoint() {
     RaiseFault(LandingFault);
-}
-
-// The x87 state the landing continues with: the control word as it was,
-// every register empty, no exception flag pending. A pending unmasked flag
-// would fault again at the next x87 instruction that waits.
-void ClearX87Exceptions(CONTEXT& context) {
-    context.FltSave.StatusWord = 0;
-    context.FltSave.TagWord = 0; // abridged tag word: every register empty
 }
 
 LONG CALLBACK FaultHandler(EXCEPTION_POINTERS* pointers) {
@@ -55,11 +45,9 @@ LONG CALLBACK FaultHandler(EXCEPTION_POINTERS* pointers) {
         return EXCEPTION_CONTINUE_SEARCH;
     }
     LandingFault = DescribeFault(record);
-    CONTEXT& context = *pointers->ContextRecord;
-    ClearX87Exceptions(context);
-    const auto top = reinterpret_cast<DWORD64>(LandingStack + LandingStackSize);
-    context.Rsp = top - LandingFrameReserve - sizeof(void*);
-    context.Rip = reinterpret_cast<DWORD64>(&LandAtCheckpoint);
+    RedirectToLanding(*pointers->ContextRecord,
+                      reinterpret_cast<std::uintptr_t>(LandingStack + LandingStackSize),
+                      &LandAtCheckpoint);
     return EXCEPTION_CONTINUE_EXECUTION;
 }
 

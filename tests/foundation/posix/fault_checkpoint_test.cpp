@@ -164,6 +164,17 @@ TEST_F(FaultCheckpointTest, FaultWithoutCheckpointTakesDefaultAction) {
     EXPECT_EQ(outcome.Signal(), SIGILL);
 }
 
+// A fault handed on with no checkpoint to take it (the software
+// arithmetic's, say) ends the process with 255.
+TEST_F(FaultCheckpointTest, FaultRaisedWithoutCheckpointExitsWith255) {
+    const auto outcome = RunInChild([] {
+        TFaultRecord record;
+        record.Code = FaultFloatOverflow;
+        RaiseFault(record);
+    });
+    EXPECT_EQ(outcome.ExitCode(), 255);
+}
+
 TEST_F(FaultCheckpointTest, RemoveRestoresPreviousDispositions) {
     const auto outcome = RunInChild([] {
         for (int signal : {SIGFPE, SIGSEGV, SIGBUS, SIGILL}) {

@@ -46,7 +46,7 @@ function(survey_wasm_program_tests)
       -DSURVEY_FAULTING_PROGRAM=$<TARGET_FILE:faulting_survey>
       -DSURVEY_LAUNCHER=${CMAKE_CROSSCOMPILING_EMULATOR}
       -DSURVEY_MODULE_NAME=survey.wasm
-      -DSURVEY_PROCESSOR=${SURVEY_PROCESSOR}
+      -DSURVEY_TEST_FEATURES=${SURVEY_TEST_FEATURE_LIST}
       -DSURVEY_REFERENCE_PROGRAM=${SURVEY_REFERENCE_PROGRAM}
     BUILD_ALWAYS ON
     INSTALL_COMMAND "")
@@ -60,4 +60,12 @@ function(survey_wasm_program_tests)
                                                     --gtest_filter=${filter})
     set_tests_properties(wasm_comparison.${filter} PROPERTIES TIMEOUT 900)
   endforeach()
+
+  # survey-web.zip carries the licence and the third-party notices. cpack
+  # installs from this build folder, so it runs alone.
+  add_test(NAME package.web_zip_carries_notices
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/package/notices_test.sh --cpack
+                   ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR})
+  set_tests_properties(package.web_zip_carries_notices PROPERTIES RUN_SERIAL TRUE TIMEOUT 120
+                       LABELS package SKIP_RETURN_CODE 77)
 endfunction()

@@ -89,6 +89,7 @@ function(survey_windows_program_tests)
       -DSURVEY_JAPANESE_PROGRAM=$<TARGET_FILE:japanese_keyboard_survey>
       -DSURVEY_HANDLE_LAUNCHER=$<TARGET_FILE:handle_launch>
       -DSURVEY_LAUNCHER=${launcher}
+      -DSURVEY_TEST_FEATURES=${SURVEY_TEST_FEATURE_LIST}
     BUILD_ALWAYS ON
     INSTALL_COMMAND "")
   # The ZIP for Windows users. cpack installs from this build folder, so it

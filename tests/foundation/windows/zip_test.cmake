@@ -1,6 +1,7 @@
 # Builds the ZIP for Windows users and checks what it holds: one folder with
-# survey.exe and survey-contour.exe (Windows programs), README.txt (the README with CR LF line
-# ends) and the examples as they are in the sources.
+# survey.exe and survey-contour.exe (Windows programs), README.txt (the
+# README with CR LF line ends), the examples as they are in the sources,
+# and the notices (tests/package/notices_test.sh).
 #   cmake -DCPACK=... -DBUILD_DIR=... -DSOURCE_DIR=... -P zip_test.cmake
 execute_process(COMMAND ${CPACK} -G ZIP WORKING_DIRECTORY ${BUILD_DIR}
                 RESULT_VARIABLE result OUTPUT_QUIET)
@@ -22,8 +23,8 @@ set(top ${unpacked}/${top})
 
 file(GLOB_RECURSE held RELATIVE ${top} ${top}/*)
 list(SORT held)
-set(expected README.txt examples/crossing.txt examples/square.txt examples/triangle.txt
-    survey-contour.exe survey.exe)
+set(expected LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt examples/crossing.txt
+    examples/square.txt examples/triangle.txt survey-contour.exe survey.exe)
 if(NOT held STREQUAL expected)
   message(FATAL_ERROR "the ZIP holds [${held}], expected [${expected}]")
 endif()
@@ -51,4 +52,9 @@ foreach(example crossing.txt square.txt triangle.txt)
     message(FATAL_ERROR "examples/${example} differs from the sources")
   endif()
 endforeach()
-message(STATUS "the ZIP holds survey.exe, survey-contour.exe, README.txt and the examples")
+execute_process(COMMAND bash ${SOURCE_DIR}/tests/package/notices_test.sh ${archives} ${SOURCE_DIR}
+                RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "the ZIP lacks its notices")
+endif()
+message(STATUS "the ZIP holds survey.exe, survey-contour.exe, README.txt, the examples and the notices")

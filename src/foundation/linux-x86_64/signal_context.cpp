@@ -1,6 +1,7 @@
-// The fault facts of an x86-64 signal context: the trap number and page
-// fault error code, the x87 control and status words, and for a general
-// protection fault the instruction's bytes.
+// The fault facts of a Linux signal context on x86-64 (glibc's layout of
+// the saved registers): the trap number and page fault error code, the x87
+// control and status words, and for a general protection fault the
+// instruction's bytes.
 #include <cstring>
 
 #include "foundation/posix/processor_faults.h"

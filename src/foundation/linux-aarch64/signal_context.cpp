@@ -1,9 +1,8 @@
-// The fault facts of an aarch64 signal context: the program counter, and
-// for an access fault whether it was a write, from the exception syndrome
-// the kernel saves among the context's records or, where none is saved (as
-// under user-mode emulation), from the faulting instruction itself. There
-// is no x87: floating-point faults come from the software arithmetic, never
-// as signals.
+// The fault facts of a Linux signal context on aarch64: the program
+// counter, and for an access fault whether it was a write, from the
+// exception syndrome the kernel saves among the context's records or, where
+// none is saved (as under user-mode emulation), from the faulting
+// instruction itself.
 #include "foundation/aarch64/store_decoding.h"
 #include "foundation/posix/processor_faults.h"
 
@@ -61,16 +60,6 @@ TSignalFacts GatherFacts(int signal, const siginfo_t& info, const ucontext_t& co
             IsStoreInstruction(*reinterpret_cast<const std::uint32_t*>(facts.InstructionAddress));
     }
     return facts;
-}
-
-// Floating-point faults never arrive as signals here, and a privileged
-// instruction is an undefined one (SIGILL).
-std::uint32_t ProcessorFloatFault(const TSignalFacts&) {
-    return 0;
-}
-
-bool IsPrivilegedInstructionFault(const TSignalFacts&) {
-    return false;
 }
 
 } // namespace foundation
