@@ -36,8 +36,8 @@ struct TContourPoint {
     double Length = 0.0;         // metres, as entered
     double DirectionGrads = 0.0; // as entered
     double DirectionRadians = 0.0;
-    TPlanePoint At;   // as seen from the station
-    TPlanePoint Grid; // easting and northing
+    TPlanePoint At;      // as seen from the station
+    TPlanePoint Grid;    // easting and northing
     bool Placed = false; // false for an infinite length: the point has no place
 };
 

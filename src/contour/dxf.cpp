@@ -32,8 +32,8 @@ struct TLayer {
     int Colour; // the CAD colour number
 };
 constexpr TLayer Layers[] = {
-    {"0", 7},        {LayerBoundary, 5}, {LayerPoints, 5},
-    {LayerNumbers, 7}, {LayerStation, 6}, {LayerFindings, 1},
+    {"0", 7},          {LayerBoundary, 5}, {LayerPoints, 5},
+    {LayerNumbers, 7}, {LayerStation, 6},  {LayerFindings, 1},
 };
 
 // Text height: this share of the larger of the drawing's width and

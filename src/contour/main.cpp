@@ -155,8 +155,8 @@ void DiscardUnfinishedFile() {
 }
 
 void Run() {
-    static const rterrors::TLayer layers[] = {rterrors::CoreLayer, rterrors::ErrorLayer,
-                                              {Nothing, DiscardUnfinishedFile}};
+    static const rterrors::TLayer layers[] = {
+        rterrors::CoreLayer, rterrors::ErrorLayer, {Nothing, DiscardUnfinishedFile}};
     rterrors::InitializeLayers(layers);
     if (Arguments.Help || Arguments.Wrong) EndWithUsage(Arguments.Wrong);
     const TGridPlacement placement = Placement();

@@ -79,8 +79,7 @@ TExactInteger ExactScaled(double value, int bottom) {
 
 // (b - a) x (c - a) in integers: every coordinate a whole multiple of
 // 2^bottom, the lowest set bit among them.
-int ExactOrientation(const TPlanePoint& a, const TPlanePoint& b, const TPlanePoint& c,
-                     int bottom) {
+int ExactOrientation(const TPlanePoint& a, const TPlanePoint& b, const TPlanePoint& c, int bottom) {
     const TExactInteger ax = ExactScaled(a.X, bottom), ay = ExactScaled(a.Y, bottom);
     const TExactInteger bx = ExactScaled(b.X, bottom), by = ExactScaled(b.Y, bottom);
     const TExactInteger cx = ExactScaled(c.X, bottom), cy = ExactScaled(c.Y, bottom);
@@ -88,8 +87,7 @@ int ExactOrientation(const TPlanePoint& a, const TPlanePoint& b, const TPlanePoi
     return turn.sign();
 }
 
-int RobustOrientation(const TPlanePoint& a, const TPlanePoint& b, const TPlanePoint& c,
-                      int scale) {
+int RobustOrientation(const TPlanePoint& a, const TPlanePoint& b, const TPlanePoint& c, int scale) {
     using TPoint = bg::model::d2::point_xy<double>;
     using TSide = bg::strategy::side::side_robust<double, bg::strategy::side::fp_equals_policy>;
     const auto scaled = [scale](const TPlanePoint& p) {

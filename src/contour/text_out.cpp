@@ -14,7 +14,8 @@ namespace {
 // Room for the shortest form in exponent notation: a sign, 17 digits, a
 // point and an exponent of three digits with its sign.
 constexpr std::size_t ShortestCapacity = 32;
-constexpr std::string_view Zeros = "0000000000000000000000000000000000000000000000000000000000000000";
+constexpr std::string_view Zeros =
+    "0000000000000000000000000000000000000000000000000000000000000000";
 
 void PutZeros(textio::TTextStream& out, int count) {
     for (; count > 0; count -= static_cast<int>(Zeros.size())) {

@@ -50,8 +50,7 @@ void RunStage(void* context) {
 }
 
 // The fallback line a stop with code at address would print.
-void CaptureRunErrorLine(std::int32_t code, TCodeAddress address, char* report,
-                         std::size_t size) {
+void CaptureRunErrorLine(std::int32_t code, TCodeAddress address, char* report, std::size_t size) {
     const std::int32_t savedCode = ProcessExitCode;
     const TCodeAddress savedAddress = ErrorAddress;
     ProcessExitCode = code;

@@ -19,7 +19,7 @@ using contour::TPlanePoint;
 
 struct TContourCase {
     const char* Name;
-    const char* Input; // count, then length and direction of each point
+    const char* Input;              // count, then length and direction of each point
     std::vector<std::string> Lines; // as listed on standard error
 };
 
@@ -108,8 +108,8 @@ TEST_P(FindingsTable, ListsEachFindingWithItsPlace) {
     const contour::TFindings findings = contour::FindFindings(contour);
     std::vector<std::string> lines;
     for (const TFinding& finding : findings) {
-        lines.push_back(contourtest::Written(
-            [&](auto& out) { contour::WriteFinding(out, contour, finding); }));
+        lines.push_back(
+            contourtest::Written([&](auto& out) { contour::WriteFinding(out, contour, finding); }));
     }
     EXPECT_THAT(lines, ::testing::ElementsAreArray(GetParam().Lines));
 

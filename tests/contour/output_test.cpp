@@ -103,7 +103,8 @@ TEST_F(ContourOutputTest, CsvReadsBackTheSameDoubles) {
         }
         ASSERT_EQ(fields.size(), 4u);
         for (std::size_t i = 0; i < fields.size(); ++i)
-            EXPECT_EQ(testsupport::DoubleBits(ReadBack(fields[i])), testsupport::DoubleBits(values[i]));
+            EXPECT_EQ(testsupport::DoubleBits(ReadBack(fields[i])),
+                      testsupport::DoubleBits(values[i]));
     }
 }
 
@@ -204,7 +205,8 @@ TEST_F(ContourOutputTest, DxfHoldsEveryEntityWithinItsExtents) {
                 EXPECT_TRUE(inside({at.X - entity.Size, at.Y - entity.Size}, 2 * entity.Size,
                                    2 * entity.Size));
             } else if (entity.Type == "TEXT") {
-                EXPECT_TRUE(inside(at, entity.Text.size() * entity.Size, entity.Size)) << entity.Text;
+                EXPECT_TRUE(inside(at, entity.Text.size() * entity.Size, entity.Size))
+                    << entity.Text;
                 texts.push_back(entity.Text);
                 // A fortieth of the larger of width and height, less the margins.
                 EXPECT_NEAR(entity.Size, (high.X - low.X) / 40.0, 0.5);
@@ -214,13 +216,12 @@ TEST_F(ContourOutputTest, DxfHoldsEveryEntityWithinItsExtents) {
         }
     }
     using ::testing::Pair;
-    EXPECT_THAT(counts, ::testing::ElementsAre(
-                            Pair("CIRCLE FINDINGS", 1), Pair("CIRCLE POINTS", 5),
-                            Pair("CIRCLE STATION", 1), Pair("POINT POINTS", 5),
-                            Pair("POINT STATION", 1), Pair("POLYLINE BOUNDARY", 1),
-                            Pair("SEQEND BOUNDARY", 1),
-                            Pair("TEXT FINDINGS", 1), Pair("TEXT NUMBERS", 5),
-                            Pair("VERTEX BOUNDARY", 5)));
+    EXPECT_THAT(counts,
+                ::testing::ElementsAre(Pair("CIRCLE FINDINGS", 1), Pair("CIRCLE POINTS", 5),
+                                       Pair("CIRCLE STATION", 1), Pair("POINT POINTS", 5),
+                                       Pair("POINT STATION", 1), Pair("POLYLINE BOUNDARY", 1),
+                                       Pair("SEQEND BOUNDARY", 1), Pair("TEXT FINDINGS", 1),
+                                       Pair("TEXT NUMBERS", 5), Pair("VERTEX BOUNDARY", 5)));
     EXPECT_THAT(texts, ::testing::ElementsAre("1", "2", "3", "4", "5", "2-3 crosses 4-5"));
 }
 

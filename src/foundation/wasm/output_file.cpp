@@ -54,8 +54,7 @@ THandle CreateFileBeside(const char* path, char (&suffix)[BesideSuffixCapacity])
     char beside[PathCapacity];
     std::memcpy(beside, path, length);
     int descriptor = -EEXIST;
-    for (unsigned attempt = 0; attempt < BesideSuffixAttempts && descriptor == -EEXIST;
-         ++attempt) {
+    for (unsigned attempt = 0; attempt < BesideSuffixAttempts && descriptor == -EEXIST; ++attempt) {
         MakeBesideSuffix(survey_host_process(), attempt, suffix);
         std::memcpy(beside + length, suffix, BesideSuffixCapacity);
         descriptor = survey_host_create(beside, 1, kind == KindFile ? path : nullptr);

@@ -1,7 +1,7 @@
 // Files written beside their target and renamed over it, with the system's
 // own calls; GetLastError keeps the system's code of a failure.
-#include "foundation/beside_suffix.h"
 #include "foundation/output_file.h"
+#include "foundation/beside_suffix.h"
 
 #include <cstring>
 
