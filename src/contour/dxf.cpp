@@ -93,11 +93,12 @@ template <class TSink>
 void WalkEntities(const TContour& contour, const TFindings& findings, const TSizes& sizes,
                   TSink& sink) {
     const double gap = sizes.MarkerRadius;
-    for (const auto [k, point] : PlacedPoints(contour)) {
-        const TPlanePoint& at = point.Grid;
+    for (const TPlaced placed : PlacedPoints(contour)) {
+        const TPlanePoint& at = placed.Point.Grid;
         sink.Point(LayerPoints, at);
         sink.Circle(LayerPoints, at, sizes.MarkerRadius);
-        const TLabel number = MakeLabel([k](TTextStream& out) { PutInteger(out, k); });
+        const TLabel number =
+            MakeLabel([&placed](TTextStream& out) { PutInteger(out, placed.Number); });
         sink.Text(LayerNumbers, {Offset(at.X, gap), Offset(at.Y, gap)}, sizes.TextHeight, number);
     }
     const TPlanePoint station = contour.Placement.Station;

@@ -48,7 +48,7 @@ struct TBinary {
     }
     // The exponent of the lowest set bit, and one above the highest.
     int Bottom() const { return Exponent + std::countr_zero(Integer); }
-    int Top() const { return Exponent + std::bit_width(Integer); }
+    int Top() const { return Exponent + static_cast<int>(std::bit_width(Integer)); }
 };
 
 struct TSpan {

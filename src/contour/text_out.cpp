@@ -53,14 +53,17 @@ TDecimal Decimal(std::string_view text) {
             --before; // a zero after the point, before the first digit
         }
     }
+    // After the 'e', a sign and the exponent's digits.
     int exponent = 0;
-    if (at < text.size()) {
-        const bool negative = text[++at] == '-';
-        for (++at; at < text.size(); ++at)
+    bool negative = false;
+    for (++at; at < text.size(); ++at) {
+        if (text[at] == '-') {
+            negative = true;
+        } else if (text[at] != '+') {
             exponent = exponent * 10 + (text[at] - '0');
-        exponent = negative ? -exponent : exponent;
+        }
     }
-    decimal.Point = before + exponent;
+    decimal.Point = before + (negative ? -exponent : exponent);
     return decimal;
 }
 

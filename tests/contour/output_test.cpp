@@ -63,8 +63,10 @@ TEST_F(ContourOutputTest, ShortestDecimalInPlainNotation) {
         {-0.0, "-0"},
         {INFINITY, "+Inf"},
     };
-    for (const auto& [value, text] : rows) {
-        EXPECT_EQ(contourtest::Written([&](auto& out) { contour::PutShortest(out, value); }), text);
+    for (const auto& row : rows) {
+        const auto& [value, text] = row;
+        EXPECT_EQ(contourtest::Written([&row](auto& out) { contour::PutShortest(out, row.first); }),
+                  text);
         if (std::isfinite(value) && text.size() < textio::RealTokenLimit) {
             EXPECT_EQ(testsupport::DoubleBits(ReadBack(text)), testsupport::DoubleBits(value));
         }

@@ -53,7 +53,7 @@ THandle CreateFileBeside(const char* path, char (&suffix)[BesideSuffixCapacity])
     const std::size_t length = std::strlen(path);
     if (length + BesideSuffixCapacity > PathCapacity) return Failed(ErrorInvalidParameter);
     char beside[PathCapacity];
-    std::memcpy(beside, path, length);
+    std::memcpy(beside, path, length + 1);
     for (unsigned attempt = 0; attempt < BesideSuffixAttempts; ++attempt) {
         MakeBesideSuffix(static_cast<unsigned>(getpid()), attempt, suffix);
         std::memcpy(beside + length, suffix, BesideSuffixCapacity);

@@ -52,7 +52,7 @@ THandle CreateFileBeside(const char* path, char (&suffix)[BesideSuffixCapacity])
     const std::size_t length = std::strlen(path);
     if (length + BesideSuffixCapacity > PathCapacity) return Failed(ErrorInvalidParameter);
     char beside[PathCapacity];
-    std::memcpy(beside, path, length);
+    std::memcpy(beside, path, length + 1);
     int descriptor = -EEXIST;
     for (unsigned attempt = 0; attempt < BesideSuffixAttempts && descriptor == -EEXIST; ++attempt) {
         MakeBesideSuffix(survey_host_process(), attempt, suffix);

@@ -43,7 +43,7 @@ THandle CreateFileBeside(const char* path, char (&suffix)[BesideSuffixCapacity])
     const std::size_t length = std::strlen(path);
     if (length + BesideSuffixCapacity > PathCapacity) return Failed(ERROR_FILENAME_EXCED_RANGE);
     char beside[PathCapacity];
-    std::memcpy(beside, path, length);
+    std::memcpy(beside, path, length + 1);
     for (unsigned attempt = 0; attempt < BesideSuffixAttempts; ++attempt) {
         MakeBesideSuffix(static_cast<unsigned>(::GetCurrentProcessId()), attempt, suffix);
         std::memcpy(beside + length, suffix, BesideSuffixCapacity);
