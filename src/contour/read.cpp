@@ -104,7 +104,8 @@ void ReadContour(textio::TTextStream& input, TContour& contour, const TGridPlace
     contour.AreaSquareMetres = survey::AreaSquareMetres;
     contour.AreaAres = survey::AreaAres;
     contour.AreaHectares = survey::AreaHectares;
-    contour.Placement = placement;
+    // A placement that places nothing (-0 included) is the default itself.
+    contour.Placement = placement.IsDefault() ? TGridPlacement{} : placement;
     PlacePoints(contour);
 }
 
