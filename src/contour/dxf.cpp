@@ -87,8 +87,8 @@ template <class TWrite> TLabel MakeLabel(TWrite write) {
 }
 
 // Every entity but the boundary, in the order they are written, for a
-// sink that writes them or one that measures them. The finding labels
-// stand below the place, the point numbers above it.
+// sink that writes them or one that measures them. Numbers and labels
+// stand up and right of their point, a finding's label further off.
 template <class TSink>
 void WalkEntities(const TContour& contour, const TFindings& findings, const TSizes& sizes,
                   TSink& sink) {
@@ -114,8 +114,7 @@ void WalkEntities(const TContour& contour, const TFindings& findings, const TSiz
             sink.Circle(LayerFindings, GridOf(finding.At[place], contour.Placement), gap * 2.0);
         const TLabel label =
             MakeLabel([&finding](TTextStream& out) { WriteFindingLabel(out, finding); });
-        sink.Text(LayerFindings,
-                  {Offset(first.X, gap * 2.0), Offset(first.Y, -(gap * 2.0 + sizes.TextHeight))},
+        sink.Text(LayerFindings, {Offset(first.X, gap * 2.0), Offset(first.Y, gap * 2.0)},
                   sizes.TextHeight, label);
     }
 }
