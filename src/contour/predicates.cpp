@@ -13,6 +13,7 @@
 #include <boost/multiprecision/cpp_int.hpp>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace contour {
 
@@ -39,7 +40,8 @@ struct TBinary {
     int Exponent = 0;
 
     explicit TBinary(double value) {
-        const auto bits = std::bit_cast<std::uint64_t>(value);
+        std::uint64_t bits; // emscripten's libc++ has no std::bit_cast
+        std::memcpy(&bits, &value, sizeof bits);
         const auto field = static_cast<int>((bits >> SignificandBits) & ExponentMask);
         Negative = (bits >> 63) != 0;
         Integer = bits & SignificandMask;
