@@ -12,7 +12,7 @@
 # installs nothing.
 set -euo pipefail
 
-build=(g++ cmake make libgtest-dev libgmock-dev libboost1.81-dev)
+build=(g++ cmake make libgtest-dev libgmock-dev libboost1.81-dev libfmt-dev)
 # The exact sine the software arithmetic's tests judge it by; the checks of
 # survey-contour's documents (ezdxf reads the DXF, rsvg-convert renders the
 # SVG); the manual pages' checks and the Debian package's (dpkg-shlibdeps

@@ -30,7 +30,8 @@ EMSCRIPTEN_KEEPALIVE void survey_contour_start() {
 
 // Status: 0 drawn, 2 drawn with findings, 1 nothing drawn (see the report).
 EMSCRIPTEN_KEEPALIVE int survey_contour_draw(const std::uint8_t* bytes, std::uint32_t count) {
-    LastResult = contour::DrawContourPage({bytes, count}, TakePiece, nullptr);
+    LastResult =
+        contour::DrawContourPage({bytes, count}, contour::TPageDocument::Svg, TakePiece, nullptr);
     return LastResult.Status;
 }
 

@@ -1,7 +1,7 @@
 // The points as a table: number, length (m), direction (grads), x and y
-// (m), then the area in square metres, ares and hectares. Every real has
-// enough digits to read back the same double; a point with no place has
-// empty coordinates.
+// (m, in the grid), then the area in square metres, ares and hectares.
+// Every real is the shortest decimal that reads back the same double; a
+// point with no place has empty coordinates.
 #include "contour/render.h"
 #include "contour/text_out.h"
 
@@ -14,21 +14,21 @@ void WriteCsv(const TContour& contour, textio::TTextStream& out) {
         const TContourPoint& point = contour.Point(k);
         PutInteger(out, k);
         Put(out, ",");
-        PutRoundTrip(out, point.Length);
+        PutShortest(out, point.Length);
         Put(out, ",");
-        PutRoundTrip(out, point.DirectionGrads);
+        PutShortest(out, point.DirectionGrads);
         Put(out, ",");
-        if (point.Placed) PutRoundTrip(out, point.At.X);
+        if (point.Placed) PutShortest(out, point.Grid.X);
         Put(out, ",");
-        if (point.Placed) PutRoundTrip(out, point.At.Y);
+        if (point.Placed) PutShortest(out, point.Grid.Y);
         EndLine(out);
     }
     Put(out, "area,");
-    PutRoundTrip(out, contour.AreaSquareMetres);
+    PutShortest(out, contour.AreaSquareMetres);
     Put(out, ",");
-    PutRoundTrip(out, contour.AreaAres);
+    PutShortest(out, contour.AreaAres);
     Put(out, ",");
-    PutRoundTrip(out, contour.AreaHectares);
+    PutShortest(out, contour.AreaHectares);
     EndLine(out);
 }
 

@@ -1,13 +1,19 @@
 // The contour as an ASCII DXF drawing of release 12, which every CAD
 // program reads: the boundary as a closed polyline on layer BOUNDARY, the
-// points on POINTS, their numbers as text on NUMBERS and the station on
-// STATION. Coordinates are the plane coordinates in metres, y pointing to
-// the zero direction, with enough digits to read back the same doubles.
-#include <cmath>
+// points and small circles around them on POINTS, their numbers as text on
+// NUMBERS, the station on STATION, and each finding's place with a short
+// label on FINDINGS. Coordinates are grid coordinates in metres, each the
+// shortest decimal that reads back the same double. The header's extents
+// and limits cover every entity, text included, so that a reader shows the
+// whole drawing; text and markers are sized from the drawing's extent.
+#include <algorithm>
+#include <cfloat>
 #include <string_view>
 
+#include "contour/finding_text.h"
 #include "contour/render.h"
 #include "contour/text_out.h"
+#include "textio/memory_streams.h"
 
 namespace contour {
 
@@ -19,17 +25,119 @@ constexpr std::string_view LayerBoundary = "BOUNDARY";
 constexpr std::string_view LayerPoints = "POINTS";
 constexpr std::string_view LayerNumbers = "NUMBERS";
 constexpr std::string_view LayerStation = "STATION";
+constexpr std::string_view LayerFindings = "FINDINGS";
 
 struct TLayer {
     std::string_view Name;
     int Colour; // the CAD colour number
 };
 constexpr TLayer Layers[] = {
-    {"0", 7}, {LayerBoundary, 5}, {LayerPoints, 1}, {LayerNumbers, 3}, {LayerStation, 6},
+    {"0", 7},          {LayerBoundary, 5}, {LayerPoints, 5},
+    {LayerNumbers, 7}, {LayerStation, 6},  {LayerFindings, 1},
 };
 
-// Text height of the numbers: this share of the drawing's extent.
-constexpr double TextShare = 1.0 / 50.0;
+// Text height: this share of the larger of the drawing's width and
+// height; markers a third of it in radius. A drawing with no extent (one
+// point, or all at the station) gets text a metre high.
+constexpr double TextShare = 1.0 / 40.0;
+constexpr double MarkerShare = 1.0 / 3.0;
+constexpr double PlainTextHeight = 1.0;
+// A label's width, at most this many text heights per character.
+constexpr double CharacterWidth = 1.0;
+
+struct TSizes {
+    double TextHeight;
+    double MarkerRadius;
+};
+
+TSizes SizesFor(const TExtent& extent) {
+    const double halfSpan = std::max(extent.HalfWidth(), extent.HalfHeight());
+    const double height = halfSpan > 0.0 ? halfSpan * (2.0 * TextShare) : PlainTextHeight;
+    return {height, height * MarkerShare};
+}
+
+// A sum that stays a finite double at the ends of the range.
+double Offset(double value, double by) {
+    return std::clamp(value + by, -DBL_MAX, DBL_MAX);
+}
+
+// The few characters of a label, made by a writer of text.
+struct TLabel {
+    static constexpr std::size_t Capacity = 48;
+    char Text[Capacity];
+    std::size_t Length = 0;
+
+    std::string_view View() const { return {Text, Length}; }
+};
+
+void AppendToLabel(void* context, const std::uint8_t* bytes, std::uint32_t count) {
+    auto& label = *static_cast<TLabel*>(context);
+    const std::size_t taken = std::min<std::size_t>(count, TLabel::Capacity - label.Length);
+    std::copy_n(bytes, taken, label.Text + label.Length);
+    label.Length += taken;
+}
+
+template <class TWrite> TLabel MakeLabel(TWrite write) {
+    TLabel label;
+    TTextStream text{};
+    textio::OpenSinkOutput(text, AppendToLabel, &label);
+    write(text);
+    textio::FlushStream(text);
+    return label;
+}
+
+// Every entity but the boundary, in the order they are written, for a
+// sink that writes them or one that measures them. Numbers and labels
+// stand up and right of their point, a finding's label further off.
+template <class TSink>
+void WalkEntities(const TContour& contour, const TFindings& findings, const TSizes& sizes,
+                  TSink& sink) {
+    const double gap = sizes.MarkerRadius;
+    for (const TPlaced placed : PlacedPoints(contour)) {
+        const TPlanePoint& at = placed.Point.Grid;
+        sink.Point(LayerPoints, at);
+        sink.Circle(LayerPoints, at, sizes.MarkerRadius);
+        const TLabel number =
+            MakeLabel([&placed](TTextStream& out) { PutInteger(out, placed.Number); });
+        sink.Text(LayerNumbers, {Offset(at.X, gap), Offset(at.Y, gap)}, sizes.TextHeight, number);
+    }
+    const TPlanePoint station = contour.Placement.Station;
+    sink.Point(LayerStation, station);
+    sink.Circle(LayerStation, station, sizes.TextHeight * 0.5);
+    for (const TFinding& finding : findings) {
+        if (finding.Places == 0) continue;
+        const TPlanePoint first = GridOf(finding.At[0], contour.Placement);
+        if (finding.Kind == TFindingKind::SidesOverlap) {
+            sink.Line(LayerFindings, first, GridOf(finding.At[1], contour.Placement));
+        }
+        for (int place = 0; place < finding.Places; ++place)
+            sink.Circle(LayerFindings, GridOf(finding.At[place], contour.Placement), gap * 2.0);
+        const TLabel label =
+            MakeLabel([&finding](TTextStream& out) { WriteFindingLabel(out, finding); });
+        sink.Text(LayerFindings, {Offset(first.X, gap * 2.0), Offset(first.Y, gap * 2.0)},
+                  sizes.TextHeight, label);
+    }
+}
+
+// Grows the extent to cover each entity.
+struct TMeasure {
+    TExtent& Extent;
+
+    void Point(std::string_view, const TPlanePoint& at) { Extent.Add(at); }
+    void Circle(std::string_view, const TPlanePoint& at, double radius) {
+        Extent.Add({Offset(at.X, -radius), Offset(at.Y, -radius)});
+        Extent.Add({Offset(at.X, radius), Offset(at.Y, radius)});
+    }
+    void Line(std::string_view, const TPlanePoint& from, const TPlanePoint& to) {
+        Extent.Add(from);
+        Extent.Add(to);
+    }
+    void Text(std::string_view, const TPlanePoint& at, double height, const TLabel& label) {
+        const double width = static_cast<double>(label.Length) * CharacterWidth * height;
+        Extent.Add(at);
+        Extent.Add({Offset(at.X, width), Offset(at.Y, height)});
+    }
+};
 
 // A group: its code right-aligned in three columns, then its value.
 void Code(TTextStream& out, int code) {
@@ -52,7 +160,7 @@ void Group(TTextStream& out, int code, int value) {
 
 void GroupReal(TTextStream& out, int code, double value) {
     Code(out, code);
-    PutRoundTrip(out, value);
+    PutShortest(out, value);
     EndLine(out);
 }
 
@@ -67,16 +175,49 @@ void Entity(TTextStream& out, std::string_view type, std::string_view layer) {
     Group(out, 8, layer);
 }
 
-double TextHeight(const TContour& contour) {
-    double low = 0.0, high = 0.0;
-    for (int k = 1; k <= contour.PointCount; ++k) {
-        const TContourPoint& point = contour.Point(k);
-        if (!point.Placed) continue;
-        low = std::fmin(low, std::fmin(point.At.X, point.At.Y));
-        high = std::fmax(high, std::fmax(point.At.X, point.At.Y));
+// Writes each entity.
+struct TWrite {
+    TTextStream& Out;
+
+    void Point(std::string_view layer, const TPlanePoint& at) {
+        Entity(Out, "POINT", layer);
+        Position(Out, 10, at);
     }
-    const double extent = high * 0.5 - low * 0.5; // halves: no overflow
-    return extent > 0.0 ? extent * (2.0 * TextShare) : 1.0;
+    void Circle(std::string_view layer, const TPlanePoint& at, double radius) {
+        Entity(Out, "CIRCLE", layer);
+        Position(Out, 10, at);
+        GroupReal(Out, 40, radius);
+    }
+    void Line(std::string_view layer, const TPlanePoint& from, const TPlanePoint& to) {
+        Entity(Out, "LINE", layer);
+        Position(Out, 10, from);
+        Position(Out, 11, to);
+    }
+    void Text(std::string_view layer, const TPlanePoint& at, double height, const TLabel& label) {
+        Entity(Out, "TEXT", layer);
+        Position(Out, 10, at);
+        GroupReal(Out, 40, height);
+        Group(Out, 1, label.View());
+    }
+};
+
+void HeaderPoint(TTextStream& out, std::string_view name, const TPlanePoint& at, bool flat) {
+    Group(out, 9, name);
+    GroupReal(out, 10, at.X);
+    GroupReal(out, 20, at.Y);
+    if (!flat) GroupReal(out, 30, 0.0);
+}
+
+void WriteHeader(const TExtent& extent, TTextStream& out) {
+    Group(out, 0, "SECTION");
+    Group(out, 2, "HEADER");
+    Group(out, 9, "$ACADVER");
+    Group(out, 1, "AC1009");
+    HeaderPoint(out, "$EXTMIN", {extent.MinX, extent.MinY}, false);
+    HeaderPoint(out, "$EXTMAX", {extent.MaxX, extent.MaxY}, false);
+    HeaderPoint(out, "$LIMMIN", {extent.MinX, extent.MinY}, true);
+    HeaderPoint(out, "$LIMMAX", {extent.MaxX, extent.MaxY}, true);
+    Group(out, 0, "ENDSEC");
 }
 
 void WriteTables(TTextStream& out) {
@@ -130,46 +271,23 @@ void WriteBoundary(const TContour& contour, TTextStream& out) {
     Group(out, 66, 1); // vertices follow
     Position(out, 10, {});
     Group(out, 70, 1); // closed
-    for (int k = 1; k <= contour.PointCount; ++k) {
-        if (!contour.Point(k).Placed) continue;
+    for (const TPlaced placed : PlacedPoints(contour)) {
         Entity(out, "VERTEX", LayerBoundary);
-        Position(out, 10, contour.Point(k).At);
+        Position(out, 10, placed.Point.Grid);
     }
     Entity(out, "SEQEND", LayerBoundary);
 }
 
-void WritePoints(const TContour& contour, TTextStream& out) {
-    const double height = TextHeight(contour);
-    for (int k = 1; k <= contour.PointCount; ++k) {
-        const TContourPoint& point = contour.Point(k);
-        if (!point.Placed) continue;
-        Entity(out, "POINT", LayerPoints);
-        Position(out, 10, point.At);
-        Entity(out, "TEXT", LayerNumbers);
-        Position(out, 10, {point.At.X + height * 0.5, point.At.Y + height * 0.5});
-        GroupReal(out, 40, height);
-        Code(out, 1);
-        PutInteger(out, k);
-        EndLine(out);
-    }
-    Entity(out, "POINT", LayerStation);
-    Position(out, 10, {});
-    Entity(out, "CIRCLE", LayerStation);
-    Position(out, 10, {});
-    GroupReal(out, 40, height * 0.5);
-}
-
 } // namespace
 
-void WriteDxf(const TContour& contour, textio::TTextStream& out) {
-    Group(out, 0, "SECTION");
-    Group(out, 2, "HEADER");
-    Group(out, 9, "$ACADVER");
-    Group(out, 1, "AC1009");
-    Group(out, 0, "ENDSEC");
+void WriteDxf(const TContour& contour, const TFindings& findings, textio::TTextStream& out) {
+    TExtent extent = PlacedExtent(contour, TFrame::Grid);
+    const TSizes sizes = SizesFor(extent);
+    TMeasure measure{extent};
+    WalkEntities(contour, findings, sizes, measure);
 
+    WriteHeader(extent, out);
     WriteTables(out);
-
     Group(out, 0, "SECTION");
     Group(out, 2, "BLOCKS");
     Group(out, 0, "ENDSEC");
@@ -177,7 +295,8 @@ void WriteDxf(const TContour& contour, textio::TTextStream& out) {
     Group(out, 0, "SECTION");
     Group(out, 2, "ENTITIES");
     if (contour.PointCount > 0) WriteBoundary(contour, out);
-    WritePoints(contour, out);
+    TWrite write{out};
+    WalkEntities(contour, findings, sizes, write);
     Group(out, 0, "ENDSEC");
     Group(out, 0, "EOF");
 }

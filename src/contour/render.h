@@ -3,25 +3,26 @@
 // CheckIo.
 #pragma once
 
+#include <cstdint>
+
 #include "contour/contour.h"
 #include "contour/findings.h"
 #include "textio/text_stream.h"
 
 namespace contour {
 
-enum class TFormat { Svg, Csv, Dxf };
+enum class TDocument : std::uint8_t { Svg, Csv, Dxf };
 
+// The drawing as seen from the station, the findings marked and listed.
 void WriteSvg(const TContour& contour, const TFindings& findings, textio::TTextStream& out);
 // A contour still being entered: its points so far, the sides between
 // them, and how many of how many are in; no area and no findings yet.
 void WriteSvgSoFar(const TContour& contour, textio::TTextStream& out);
+// The table and the CAD drawing, in grid coordinates.
 void WriteCsv(const TContour& contour, textio::TTextStream& out);
-void WriteDxf(const TContour& contour, textio::TTextStream& out);
+void WriteDxf(const TContour& contour, const TFindings& findings, textio::TTextStream& out);
 
-void RenderContour(TFormat format, const TContour& contour, const TFindings& findings,
+void RenderContour(TDocument document, const TContour& contour, const TFindings& findings,
                    textio::TTextStream& out);
-
-// The area as survey prints it on its results line, without the line end.
-void WriteResultsLine(const TContour& contour, textio::TTextStream& out);
 
 } // namespace contour

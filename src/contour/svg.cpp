@@ -2,7 +2,10 @@
 // closed boundary, the numbered vertices (each with its length and
 // direction as a title), a scale bar, an arrow for the zero direction, the
 // area as survey prints it, and the findings marked in red on the drawing
-// and listed under it.
+// and listed under it. However many findings there are, the first
+// MaxListedFindings are marked and listed and the rest counted, so that
+// the drawing stays small; standard error lists them all.
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 
@@ -10,6 +13,8 @@
 #include "contour/render.h"
 #include "contour/svg_layout.h"
 #include "contour/text_out.h"
+#include "survey/dialogue.h"
+#include "textio/memory_streams.h"
 
 namespace contour {
 
@@ -26,6 +31,21 @@ constexpr double BarTop = PlotTop + PlotSize + 30.0;
 constexpr double AreaBaseline = BarTop + 36.0;
 constexpr double FindingsBaseline = AreaBaseline + 34.0;
 constexpr std::string_view FindingColour = "#d62728";
+constexpr std::size_t MaxListedFindings = 50;
+
+std::size_t ListedCount(const TFindings& findings) {
+    return std::min(findings.size(), MaxListedFindings);
+}
+
+// The lines under the drawing: the grid values (when the contour is placed
+// in a grid), then the heading, the findings listed and the count of the
+// rest.
+int TextLines(const TContour& contour, const TFindings& findings) {
+    const int grid = contour.Placement.IsDefault() ? 0 : 1;
+    if (findings.empty()) return grid;
+    return grid + 1 + static_cast<int>(ListedCount(findings)) +
+           (findings.size() > MaxListedFindings ? 1 : 0);
+}
 
 // An attribute with a pixel value: ` name="12.34"`.
 void Attribute(TTextStream& out, std::string_view name, double pixels) {
@@ -70,8 +90,7 @@ void TextAt(TTextStream& out, double x, double y, std::string_view rest) {
     Put(out, ">");
 }
 
-void WriteHeader(const TContour& contour, std::size_t findings, TTextStream& out) {
-    const double lines = findings == 0 ? 0.0 : static_cast<double>(findings + 1);
+void WriteHeader(const TContour& contour, int lines, TTextStream& out) {
     const double height = FindingsBaseline + lines * LineHeight;
     Put(out, R"(<?xml version="1.0" encoding="UTF-8"?>)");
     EndLine(out);
@@ -123,20 +142,18 @@ void WriteRaysAndBoundary(const TContour& contour, const TLayout& layout, bool c
     const TPlanePoint station = layout.ToPage({});
     Put(out, R"(<g class="rays" stroke="#8c9aa6" stroke-width="1" stroke-dasharray="4 3">)");
     EndLine(out);
-    for (int k = 1; k <= contour.PointCount; ++k) {
-        if (contour.Point(k).Placed) {
-            Line(out, station, layout.ToPage(contour.Point(k).At), R"(class="ray")");
-        }
-    }
+    for (const TPlaced placed : PlacedPoints(contour))
+        Line(out, station, layout.ToPage(placed.Point.At), R"(class="ray")");
     Put(out, "</g>");
     EndLine(out);
     Put(out, closed ? R"(<polygon class="boundary" fill="#cfe3f7" fill-opacity="0.7" )"
                     : R"(<polyline class="boundary-so-far" fill="none" )");
     Put(out, R"(fill-rule="evenodd" stroke="#1f4e79" stroke-width="2" points=")");
-    for (int k = 1; k <= contour.PointCount; ++k) {
-        if (!contour.Point(k).Placed) continue;
-        const TPlanePoint at = layout.ToPage(contour.Point(k).At);
-        if (k > 1) Put(out, " ");
+    std::string_view separator;
+    for (const TPlaced placed : PlacedPoints(contour)) {
+        const TPlanePoint at = layout.ToPage(placed.Point.At);
+        Put(out, separator);
+        separator = " ";
         PutFixed(out, at.X, PixelDecimals);
         Put(out, ",");
         PutFixed(out, at.Y, PixelDecimals);
@@ -155,9 +172,7 @@ TPlanePoint LabelPosition(const TPlanePoint& station, const TPlanePoint& at) {
 
 void WriteVertices(const TContour& contour, const TLayout& layout, TTextStream& out) {
     const TPlanePoint station = layout.ToPage({});
-    for (int k = 1; k <= contour.PointCount; ++k) {
-        const TContourPoint& point = contour.Point(k);
-        if (!point.Placed) continue;
+    for (const auto [k, point] : PlacedPoints(contour)) {
         const TPlanePoint at = layout.ToPage(point.At);
         Put(out, R"(<g class="vertex"><title>Point )");
         PutInteger(out, k);
@@ -194,37 +209,40 @@ void MarkSide(const TContour& contour, const TLayout& layout, const TSide& side,
          R"(stroke-width="3")");
 }
 
-void MarkPoint(const TContour& contour, const TLayout& layout, int k, TTextStream& out) {
-    Circle(out, layout.ToPage(contour.Point(k).At), 9.0, "");
-    EndLine(out);
+void EscapeInto(void* context, const std::uint8_t* bytes, std::uint32_t count) {
+    PutXmlText(*static_cast<TTextStream*>(context), {reinterpret_cast<const char*>(bytes), count});
 }
 
-// Each finding on the drawing, as a group with the finding as its title.
+// The text of a finding, as XML text.
+void PutFindingText(TTextStream& out, const TContour& contour, const TFinding& finding) {
+    TTextStream text{};
+    textio::OpenSinkOutput(text, EscapeInto, &out);
+    WriteFinding(text, contour, finding);
+    textio::FlushStream(text);
+}
+
+// Each finding listed on the drawing, as a group with the finding as its
+// title: the sides that cross or overlap, and a ring at each place.
 void WriteFindingMarks(const TContour& contour, const TFindings& findings, const TLayout& layout,
                        TTextStream& out) {
-    for (const TFinding& finding : findings) {
+    for (std::size_t i = 0; i < ListedCount(findings); ++i) {
+        const TFinding& finding = findings[i];
         Put(out, R"(<g class="finding" fill="none" stroke=")");
         Put(out, FindingColour);
         Put(out, "\"><title>");
-        WriteFinding(out, finding);
+        PutFindingText(out, contour, finding);
         Put(out, "</title>");
         EndLine(out);
-        switch (finding.Kind) {
-        case TFindingKind::SidesCross:
-        case TFindingKind::SidesOverlap:
+        const bool sides =
+            finding.Kind == TFindingKind::SidesCross || finding.Kind == TFindingKind::SidesOverlap;
+        if (sides) {
             MarkSide(contour, layout, finding.Sides[0], out);
             MarkSide(contour, layout, finding.Sides[1], out);
-            for (int i = 0; i < finding.Count; ++i) {
-                Circle(out, layout.ToPage(finding.At[i]), 6.0, R"(stroke-width="2")");
-                EndLine(out);
-            }
-            break;
-        case TFindingKind::ZeroLengthSide:
-        case TFindingKind::RepeatedPoint:
-            MarkPoint(contour, layout, finding.First, out);
-            MarkPoint(contour, layout, finding.Second, out);
-            break;
-        default: break; // nothing to point at: the list says it
+        }
+        for (int place = 0; place < finding.Places; ++place) {
+            Circle(out, layout.ToPage(finding.At[place]), sides ? 6.0 : 9.0,
+                   sides ? R"(stroke-width="2")" : "");
+            EndLine(out);
         }
         Put(out, "</g>");
         EndLine(out);
@@ -246,26 +264,48 @@ void WriteScaleBar(const TLayout& layout, TTextStream& out) {
 
 void WriteArea(const TContour& contour, TTextStream& out) {
     TextAt(out, PlotLeft, AreaBaseline, R"(class="area" xml:space="preserve" font-size="14")");
-    WriteResultsLine(contour, out);
+    survey::WriteResults(out, contour.AreaSquareMetres, contour.AreaAres, contour.AreaHectares);
     Put(out, "</text>");
     EndLine(out);
 }
 
-void WriteFindingList(const TFindings& findings, TTextStream& out) {
+// The grid values the tables and the CAD drawing are placed with; the
+// drawing itself stays centred on the station.
+void WriteGridValues(const TContour& contour, double y, TTextStream& out) {
+    const TGridPlacement& placement = contour.Placement;
+    TextAt(out, PlotLeft, y, R"(class="grid")");
+    Put(out, "Grid: station at E ");
+    PutFixed(out, placement.Station.X, LengthDecimals);
+    Put(out, " m, N ");
+    PutFixed(out, placement.Station.Y, LengthDecimals);
+    Put(out, " m; zero direction at ");
+    PutFixed(out, placement.OrientationGrads, DirectionDecimals);
+    Put(out, " gon from grid north</text>");
+    EndLine(out);
+}
+
+void WriteFindingList(const TContour& contour, const TFindings& findings, double y,
+                      TTextStream& out) {
     if (findings.empty()) return;
     Put(out, R"(<g class="findings" fill=")");
     Put(out, FindingColour);
     Put(out, "\">");
     EndLine(out);
-    TextAt(out, PlotLeft, FindingsBaseline, R"(font-weight="bold")");
+    TextAt(out, PlotLeft, y, R"(font-weight="bold")");
     Put(out, "Findings:</text>");
     EndLine(out);
-    double y = FindingsBaseline;
-    for (const TFinding& finding : findings) {
+    for (std::size_t i = 0; i < ListedCount(findings); ++i) {
         y += LineHeight;
         TextAt(out, PlotLeft, y, R"(class="finding-text")");
-        WriteFinding(out, finding);
+        PutFindingText(out, contour, findings[i]);
         Put(out, "</text>");
+        EndLine(out);
+    }
+    if (findings.size() > MaxListedFindings) {
+        TextAt(out, PlotLeft, y + LineHeight, R"(class="more-findings")");
+        Put(out, "and ");
+        PutInteger(out, static_cast<std::int32_t>(findings.size() - MaxListedFindings));
+        Put(out, " more</text>");
         EndLine(out);
     }
     Put(out, "</g>");
@@ -276,14 +316,19 @@ void WriteFindingList(const TFindings& findings, TTextStream& out) {
 
 void WriteSvg(const TContour& contour, const TFindings& findings, textio::TTextStream& out) {
     const TLayout layout = FitLayout(contour);
-    WriteHeader(contour, findings.size(), out);
+    WriteHeader(contour, TextLines(contour, findings), out);
     WriteZeroDirectionArrow(out);
     WriteRaysAndBoundary(contour, layout, true, out);
     WriteVertices(contour, layout, out);
     WriteFindingMarks(contour, findings, layout, out);
     WriteScaleBar(layout, out);
     WriteArea(contour, out);
-    WriteFindingList(findings, out);
+    double y = FindingsBaseline;
+    if (!contour.Placement.IsDefault()) {
+        WriteGridValues(contour, y, out);
+        y += LineHeight;
+    }
+    WriteFindingList(contour, findings, y, out);
     Put(out, "</svg>");
     EndLine(out);
 }

@@ -13,24 +13,6 @@ constexpr double BarShare = 0.25;
 // Bounds of the search for a power of ten: the double range.
 constexpr int PowerSteps = 330;
 
-struct TBox {
-    double MinX = 0.0, MaxX = 0.0, MinY = 0.0, MaxY = 0.0;
-};
-
-// The station and every point that has a place.
-TBox BoundingBox(const TContour& contour) {
-    TBox box;
-    for (int k = 1; k <= contour.PointCount; ++k) {
-        const TContourPoint& point = contour.Point(k);
-        if (!point.Placed) continue;
-        box.MinX = std::fmin(box.MinX, point.At.X);
-        box.MaxX = std::fmax(box.MaxX, point.At.X);
-        box.MinY = std::fmin(box.MinY, point.At.Y);
-        box.MaxY = std::fmax(box.MaxY, point.At.Y);
-    }
-    return box;
-}
-
 // 1, 2 or 5 times a power of ten, the largest not above target metres.
 void ChooseBar(double target, TLayout& layout) {
     double power = 1.0;
@@ -63,9 +45,9 @@ double TLayout::BarPixels() const {
 }
 
 TLayout FitLayout(const TContour& contour) {
-    const TBox box = BoundingBox(contour);
-    const double halfWidth = box.MaxX * 0.5 - box.MinX * 0.5;
-    const double halfHeight = box.MaxY * 0.5 - box.MinY * 0.5;
+    const TExtent box = PlacedExtent(contour, TFrame::Plane);
+    const double halfWidth = box.HalfWidth();
+    const double halfHeight = box.HalfHeight();
     double halfSpan = std::fmax(halfWidth, halfHeight);
     if (!(halfSpan > NarrowestHalfSpan)) halfSpan = 0.5;
 

@@ -32,6 +32,7 @@ inline constexpr std::uint32_t ErrorInvalidParameter = 87;
 inline constexpr std::uint32_t ErrorBrokenPipe = 109;
 inline constexpr std::uint32_t ErrorDiskFull = 112;
 inline constexpr std::uint32_t ErrorNoData = 232;
+inline constexpr std::uint32_t ErrorDirectoryNotSupported = 336; // a folder where a file is meant
 inline constexpr std::uint32_t ErrorIoDevice = 1117;
 
 std::uint32_t GetLastError();

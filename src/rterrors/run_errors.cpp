@@ -125,6 +125,12 @@ EInOutError* MakeInOutError() {
     throw TRaisedException{object, address};
 }
 
+[[gnu::noinline]] void RaiseInOutError(std::string_view detail) {
+    EInOutError* error = MakeInOutError();
+    error->Message += detail;
+    RaiseAt(error, foundation::ReturnAddress());
+}
+
 // Not inlined, so that its return address is the instruction just after
 // the statement's call, which is what the report points at.
 [[gnu::noinline]] void CheckIo() {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 #include "foundation/faults.h"
 #include "rterrors/exceptions.h"
@@ -90,6 +91,11 @@ EInOutError* MakeInOutError();
 // Raises object as if at address. A null object stops the program with
 // run-time error 216 at the return address of this call.
 [[noreturn]] void RaiseAt(TObject* object, TCodeAddress address);
+
+// Raises the EInOutError of the pending I/O result code, its message
+// followed by detail, at the return address of this call: for a failure
+// whose cause its caller can say better (a file that cannot be created).
+[[noreturn]] void RaiseInOutError(std::string_view detail);
 
 // The check after every read or write statement: raises a pending I/O
 // result code at the address just after the statement's call of CheckIo.

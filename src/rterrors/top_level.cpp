@@ -1,11 +1,14 @@
 #include "rterrors/top_level.h"
 
+#include <cstring>
 #include <new>
 
 #include "foundation/code_address.h"
 #include "foundation/process_exit.h"
+#include "rterrors/error_report.h"
 #include "rterrors/faults.h"
 #include "rterrors/fpu_control.h"
+#include "rterrors/layers.h"
 #include "rterrors/program_exit.h"
 #include "rterrors/run_errors.h"
 
@@ -46,7 +49,63 @@ void RunStage(void* context) {
     return foundation::ReturnAddress();
 }
 
+// The fallback line a stop with code at address would print.
+void CaptureRunErrorLine(std::int32_t code, TCodeAddress address, char* report, std::size_t size) {
+    const std::int32_t savedCode = ProcessExitCode;
+    const TCodeAddress savedAddress = ErrorAddress;
+    ProcessExitCode = code;
+    ErrorAddress = address;
+    FormatRunErrorLine();
+    ProcessExitCode = savedCode;
+    ErrorAddress = savedAddress;
+    const std::size_t length = RunErrorLineLength < size ? RunErrorLineLength : size - 1;
+    std::memcpy(report, RunErrorLine, length);
+    report[length] = '\0';
+}
+
 } // namespace
+
+void StartRepeatedRuns() {
+    foundation::InstallFaultHandlers();
+    InitializeLayers();
+}
+
+// The same stages as RunUnderTopLevelHandler takes, each ending in a text
+// instead of the end of the process.
+bool RunReportingFailure(void (*body)(void*), void* context, char* report, std::size_t size) {
+    // Exceptions made from a fault point at its record.
+    static foundation::TFaultRecord fault;
+    TObject* failure = nullptr;
+    TCodeAddress address = 0;
+    std::int32_t stopCode = 0;
+    try {
+        if (foundation::RunWithFaultCheckpoint(body, context, fault)) return true;
+        address = fault.Address;
+        ResetFpu();
+        if (FaultObjectHook != nullptr) {
+            failure = FaultObjectHook(fault);
+        } else {
+            stopCode = FaultToRunErrorCode(fault);
+        }
+    } catch (const TRaisedException& raised) {
+        failure = raised.Object;
+        address = raised.Address;
+    } catch (const std::bad_alloc&) {
+        stopCode = RunErrorCodeOf(ReasonOutOfMemory);
+        address = CodeAddressHere();
+    } catch (...) {
+        stopCode = RunErrorUnhandledException;
+        address = CodeAddressHere();
+    }
+    ResetFpu();
+    if (stopCode != 0) {
+        CaptureRunErrorLine(stopCode, address, report, size);
+    } else {
+        FormatExceptionReport(failure, address, report, size);
+        if (failure != nullptr) ReleaseObject(failure);
+    }
+    return false;
+}
 
 void TopLevelHandler(TObject* object, TCodeAddress address) {
     ResetFpu();

@@ -18,7 +18,7 @@ using namespace textio;
 
 namespace {
 
-constexpr std::string_view CountPrompt =
+constexpr std::string_view CountPromptText =
     "Enter the number of the points in the collapse of a contour:";
 constexpr std::string_view LengthPrompt = "Enter the measured length of the point ";
 constexpr std::string_view DirectionPrompt = "Enter the measured direction of the point ";
@@ -48,59 +48,85 @@ constexpr int HectaresWidth = 8, HectaresDecimals = 5;
     CheckIo();
 }
 
+[[gnu::always_inline]] inline void CountPrompt() {
+    WriteText(OutputStream, CountPromptText, 0);
+    WriteLineEnd(OutputStream);
+    CheckIo();
+}
+
+// The dialogue's statements around each read: the prompt before it, and
+// the empty lines after it.
+void PromptBefore(TReadStep step, std::uint8_t k, void*) {
+    switch (step) {
+    case TReadStep::Count: CountPrompt(); return;
+    case TReadStep::Length: PointPrompt(LengthPrompt, k); return;
+    case TReadStep::Direction: PointPrompt(DirectionPrompt, k); return;
+    }
+}
+
+void SpaceAfter(TReadStep step, std::uint8_t, void*) {
+    EmptyLine();
+    if (step != TReadStep::Length) EmptyLine();
+}
+
 } // namespace
 
 // Every statement below ends with exactly one CheckIo, so a failure is
 // reported for the statement that caused it and nothing after it runs.
 // In a read statement the number is stored before the rest of the line is
 // discarded: a value too large for a double faults at its store.
-void RunDialogue() {
-    WriteText(OutputStream, CountPrompt, 0);
-    WriteLineEnd(OutputStream);
-    CheckIo();
+void ReadPoints(TTextStream& input, const TReadHooks& hooks) {
+    const auto before = [&](TReadStep step, std::uint8_t k) {
+        if (hooks.Before != nullptr) hooks.Before(step, k, hooks.Context);
+    };
+    const auto after = [&](TReadStep step, std::uint8_t k) {
+        if (hooks.After != nullptr) hooks.After(step, k, hooks.Context);
+    };
 
+    before(TReadStep::Count, 0);
     // Only the low 8 bits of the count are kept.
-    PointCount = static_cast<std::uint8_t>(ReadInteger(InputStream));
-    ReadLineEnd(InputStream);
+    PointCount = static_cast<std::uint8_t>(ReadInteger(input));
+    ReadLineEnd(input);
     CheckIo();
-
-    EmptyLine();
-    EmptyLine();
+    after(TReadStep::Count, 0);
 
     std::uint8_t k = 1;
     for (std::uint8_t remaining = PointCount; remaining != 0; --remaining, ++k) {
-        PointPrompt(LengthPrompt, k);
-
-        LengthInput = StoreDouble(ReadReal(InputStream));
-        ReadLineEnd(InputStream);
+        before(TReadStep::Length, k);
+        LengthInput = StoreDouble(ReadReal(input));
+        ReadLineEnd(input);
         CheckIo();
+        after(TReadStep::Length, k);
 
-        EmptyLine();
-
-        PointPrompt(DirectionPrompt, k);
-
-        DirectionInput = StoreDouble(ReadReal(InputStream));
-        ReadLineEnd(InputStream);
+        before(TReadStep::Direction, k);
+        DirectionInput = StoreDouble(ReadReal(input));
+        ReadLineEnd(input);
         CheckIo();
-
-        EmptyLine();
-        EmptyLine();
+        after(TReadStep::Direction, k);
 
         StorePoint(k);
     }
+}
+
+void WriteResults(TTextStream& out, double squareMetres, double ares, double hectares) {
+    WriteText(out, ResultsLead, 0);
+    WriteReal(out, Extended(squareMetres), SquareMetresWidth, SquareMetresDecimals);
+    WriteText(out, "m^2", 0);
+    WriteText(out, " = ", 0);
+    WriteReal(out, Extended(ares), AresWidth, AresDecimals);
+    WriteText(out, "a = ", 0);
+    WriteReal(out, Extended(hectares), HectaresWidth, HectaresDecimals);
+    WriteText(out, "ha", 0);
+}
+
+void RunDialogue() {
+    ReadPoints(InputStream, {PromptBefore, SpaceAfter, nullptr});
 
     ComputeArea();
 
     EmptyLine();
 
-    WriteText(OutputStream, ResultsLead, 0);
-    WriteReal(OutputStream, Extended(AreaSquareMetres), SquareMetresWidth, SquareMetresDecimals);
-    WriteText(OutputStream, "m^2", 0);
-    WriteText(OutputStream, " = ", 0);
-    WriteReal(OutputStream, Extended(AreaAres), AresWidth, AresDecimals);
-    WriteText(OutputStream, "a = ", 0);
-    WriteReal(OutputStream, Extended(AreaHectares), HectaresWidth, HectaresDecimals);
-    WriteText(OutputStream, "ha", 0);
+    WriteResults(OutputStream, AreaSquareMetres, AreaAres, AreaHectares);
     WriteLineEnd(OutputStream);
     CheckIo();
 

@@ -147,6 +147,16 @@ std::int32_t CloseStream(TTextStream& stream) {
     return status;
 }
 
+void UseBuiltInBuffer(TTextStream& stream, TStreamOp transfer, TStreamOp close) {
+    stream.BufferSize = StandardBufferSize;
+    stream.BufferPtr = stream.Buffer;
+    stream.BufferPos = 0;
+    stream.BufferEnd = 0;
+    stream.TransferOp = transfer;
+    stream.FlushOp = NoOp;
+    stream.CloseOp = close;
+}
+
 std::int32_t CloseHandleOp(TTextStream& stream) {
     stream.Mode = ModeClosed;
     return foundation::CloseHandle(stream.Handle) ? 0 : LastSystemError();

@@ -99,6 +99,10 @@ std::int32_t LineFlush(TTextStream& stream);
 std::int32_t FlushStream(TTextStream& stream);
 std::int32_t CloseStream(TTextStream& stream);
 
+// Gives a record that is not a standard stream its built-in buffer, empty,
+// and its slots: transfer and close as given, no flush at line ends.
+void UseBuiltInBuffer(TTextStream& stream, TStreamOp transfer, TStreamOp close);
+
 std::int32_t FillBuffer(TTextStream& stream);
 std::int32_t DrainBuffer(TTextStream& stream);
 std::int32_t CloseHandleOp(TTextStream& stream);

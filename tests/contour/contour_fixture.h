@@ -10,10 +10,10 @@
 #include <string>
 #include <string_view>
 
-#include "contour/byte_streams.h"
 #include "contour/contour.h"
 #include "contour/page.h"
 #include "support/fpu_fixture.h"
+#include "textio/memory_streams.h"
 
 namespace contourtest {
 
@@ -29,7 +29,7 @@ inline void AppendTo(void* context, const std::uint8_t* bytes, std::uint32_t cou
 template <class TWrite> std::string Written(TWrite write) {
     std::string text;
     textio::TTextStream out{};
-    contour::OpenSinkOutput(out, AppendTo, &text);
+    textio::OpenSinkOutput(out, AppendTo, &text);
     write(out);
     textio::FlushStream(out);
     return text;
@@ -42,8 +42,11 @@ class ContourFixture : public testsupport::TrappingFpu<Base> {
         static const bool started = (contour::StartContourPage(), true);
         (void)started;
     }
-    contour::TContour Read(std::string_view input) {
-        contour::ReadContourFromBytes(Bytes(input), Contour);
+    const contour::TContour& Read(std::string_view input,
+                                  const contour::TGridPlacement& placement = {}) {
+        textio::TTextStream stream{};
+        textio::OpenBytesInput(stream, Bytes(input));
+        contour::ReadContour(stream, Contour, placement);
         return Contour;
     }
     contour::TContour Contour;

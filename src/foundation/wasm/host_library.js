@@ -3,7 +3,7 @@
 // A page sets Module.surveyHost to an object with read(handle, count),
 // which gives a Promise of the bytes typed (an empty array at the end of
 // the input), write(handle, bytes), fileType(handle) and close(handle); it
-// has no files to create.
+// has no files to create, rename or remove.
 // Without one, as under Node.js, the handles are the process's own
 // descriptors 0, 1 and 2. A failure is answered with a negative errno,
 // numbered as the program's C library numbers it.
@@ -122,14 +122,67 @@ mergeInto(LibraryManager.library, {
     }
   },
 
-  survey_host_create__deps: ['$SurveyNode'],
-  survey_host_create: function(path) {
-    if (Module['surveyHost']) return -ERRNO_CODES.EACCES;
+  // What path names: 0 nothing (or nothing that can be told), 1 a file,
+  // 2 a folder, 3 anything else (a terminal, a pipe, the null device).
+  survey_host_path_kind__deps: ['$SurveyNode'],
+  survey_host_path_kind: function(path) {
+    if (Module['surveyHost']) return 0;
     try {
-      return SurveyNode.files().openSync(UTF8ToString(path), 'w', 0o666);
+      var info = SurveyNode.files().statSync(UTF8ToString(path));
+      return info.isFile() ? 1 : info.isDirectory() ? 2 : 3;
+    } catch (e) {
+      return 0;
+    }
+  },
+
+  // With exclusive, a new file at path, with the permissions of the file
+  // at like where there is one; without, path opened for writing as it is.
+  // A descriptor, or a negative errno. A page has no files to create.
+  survey_host_create__deps: ['$SurveyNode'],
+  survey_host_create: function(path, exclusive, like) {
+    if (Module['surveyHost']) return -ERRNO_CODES.EACCES;
+    var fs = SurveyNode.files();
+    try {
+      var fd = fs.openSync(UTF8ToString(path), exclusive ? 'wx' : 'w', 0o666);
+      if (exclusive && like) {
+        try {
+          fs.fchmodSync(fd, fs.statSync(UTF8ToString(like)).mode & 0o7777);
+        } catch (e) {
+          // no file to take them from: the new file keeps its own
+        }
+      }
+      return fd;
     } catch (e) {
       return SurveyNode.errno(e);
     }
+  },
+
+  // 0, or a negative errno.
+  survey_host_rename__deps: ['$SurveyNode'],
+  survey_host_rename: function(from, to) {
+    if (Module['surveyHost']) return -ERRNO_CODES.EACCES;
+    try {
+      SurveyNode.files().renameSync(UTF8ToString(from), UTF8ToString(to));
+      return 0;
+    } catch (e) {
+      return SurveyNode.errno(e);
+    }
+  },
+
+  survey_host_remove__deps: ['$SurveyNode'],
+  survey_host_remove: function(path) {
+    if (Module['surveyHost']) return -ERRNO_CODES.EACCES;
+    try {
+      SurveyNode.files().unlinkSync(UTF8ToString(path));
+      return 0;
+    } catch (e) {
+      return SurveyNode.errno(e);
+    }
+  },
+
+  // A number of this process, for the names of new files.
+  survey_host_process: function() {
+    return typeof process === 'object' && process.pid ? process.pid : 0;
   },
 
   survey_host_close__deps: ['$SurveyNode'],

@@ -1,10 +1,10 @@
-#include "contour/byte_streams.h"
+#include "textio/memory_streams.h"
 
 #include <cstring>
 
-namespace contour {
+#include "textio/client_data.h"
 
-using namespace textio;
+namespace textio {
 
 namespace {
 
@@ -19,22 +19,9 @@ struct TSinkTarget {
     void* Context;
 };
 
-static_assert(sizeof(TBytesSource) <= sizeof(TTextStream::ClientData));
-static_assert(sizeof(TSinkTarget) <= sizeof(TTextStream::ClientData));
-
-template <class TData> TData LoadClientData(const TTextStream& stream) {
-    TData data;
-    std::memcpy(&data, stream.ClientData, sizeof data);
-    return data;
-}
-
-template <class TData> void StoreClientData(TTextStream& stream, const TData& data) {
-    std::memcpy(stream.ClientData, &data, sizeof data);
-}
-
 // As FillBuffer from a handle: up to a buffer's worth, none at the end.
 std::int32_t RefillFromBytes(TTextStream& stream) {
-    TBytesSource source = LoadClientData<TBytesSource>(stream);
+    auto source = LoadClientData<TBytesSource>(stream);
     const std::size_t count = source.Left < stream.BufferSize ? source.Left : stream.BufferSize;
     if (count != 0) std::memcpy(stream.BufferPtr, source.Next, count);
     stream.BufferPos = 0;
@@ -47,25 +34,20 @@ std::int32_t RefillFromBytes(TTextStream& stream) {
 
 std::int32_t DrainToSink(TTextStream& stream) {
     if (stream.BufferPos == 0) return 0;
-    const TSinkTarget target = LoadClientData<TSinkTarget>(stream);
+    const auto target = LoadClientData<TSinkTarget>(stream);
     target.Sink(target.Context, stream.BufferPtr, stream.BufferPos);
     stream.BufferPos = 0;
     return 0;
 }
 
+// A record with no handle and no name, open from the start.
 void OpenRecord(TTextStream& stream, std::uint16_t mode, TStreamOp transfer) {
     stream.Handle = foundation::InvalidHandle;
     stream.Mode = mode;
     stream.Flags = CrLfFlag;
-    stream.BufferSize = StandardBufferSize;
-    stream.BufferPos = 0;
-    stream.BufferEnd = 0;
-    stream.BufferPtr = stream.Buffer;
     stream.OpenOp = nullptr;
-    stream.TransferOp = transfer;
-    stream.FlushOp = NoOp;
-    stream.CloseOp = NoOp;
     stream.Name[0] = '\0';
+    UseBuiltInBuffer(stream, transfer, NoOp);
 }
 
 } // namespace
@@ -84,4 +66,4 @@ void OpenSinkOutput(TTextStream& stream, TByteSink sink, void* context) {
     StoreClientData(stream, TSinkTarget{sink, context});
 }
 
-} // namespace contour
+} // namespace textio

@@ -10,18 +10,18 @@
 
 #include "textio/text_stream.h"
 
-namespace contour {
+namespace textio {
 
 // Receives each block the output stream writes out.
 using TByteSink = void (*)(void* context, const std::uint8_t* bytes, std::uint32_t count);
 
 // Opens stream for reading bytes, which must outlive every read.
-void OpenBytesInput(textio::TTextStream& stream, std::span<const std::uint8_t> bytes);
+void OpenBytesInput(TTextStream& stream, std::span<const std::uint8_t> bytes);
 
 // Whether an input record opened over bytes has any left to read.
-bool BytesInputLeft(const textio::TTextStream& stream);
+bool BytesInputLeft(const TTextStream& stream);
 
 // Opens stream for writing into sink.
-void OpenSinkOutput(textio::TTextStream& stream, TByteSink sink, void* context);
+void OpenSinkOutput(TTextStream& stream, TByteSink sink, void* context);
 
-} // namespace contour
+} // namespace textio
