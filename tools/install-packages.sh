@@ -3,7 +3,7 @@
 # missing. Run as root or through sudo (it says which); it installs nothing
 # and prints nothing when everything is there, so it can run every time.
 #   tools/install-packages.sh [--list] [GROUP...]
-# Groups: build (the compiler, CMake, the test framework and Boost: enough
+# Groups: build (the compiler, CMake, the test framework, Boost and fmt: enough
 # for `cmake --workflow --preset build`), test (build, and what the test
 # workflow's checks use), ci (test, and every other workflow: the sanitizer
 # and fuzz builds, the analysers of .ci/lint, the ARM, Windows and
