@@ -13,6 +13,7 @@ namespace {
 
 struct TPageRun {
     std::span<const std::uint8_t> Bytes;
+    TPageDocument Document;
     TByteSink Sink;
     void* Context;
     std::size_t FindingCount = 0;
@@ -26,7 +27,11 @@ void DrawPage(void* context) {
     ReadContourFromBytes(run.Bytes, contour);
     textio::TTextStream out{};
     OpenSinkOutput(out, run.Sink, run.Context);
-    if (contour.EnteredCount < contour.PointCount) {
+    if (run.Document == TPageDocument::Csv) {
+        WriteCsv(contour, out);
+    } else if (run.Document == TPageDocument::Dxf) {
+        WriteDxf(contour, out);
+    } else if (contour.EnteredCount < contour.PointCount) {
         WriteSvgSoFar(contour, out);
     } else {
         const TFindings findings = FindFindings(contour);
@@ -44,9 +49,10 @@ void StartContourPage() {
     rterrors::InitializeLayers();
 }
 
-TPageResult DrawContourPage(std::span<const std::uint8_t> bytes, TByteSink sink, void* context) {
+TPageResult DrawContourPage(std::span<const std::uint8_t> bytes, TPageDocument document,
+                            TByteSink sink, void* context) {
     TPageResult result;
-    TPageRun run{bytes, sink, context};
+    TPageRun run{bytes, document, sink, context};
     textio::TakeIoResult(); // nothing left over from an earlier drawing
     rterrors::TObject* failure = nullptr;
     rterrors::TCodeAddress address = 0;

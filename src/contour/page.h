@@ -1,8 +1,9 @@
 // The entry for a page that shows the contour beside the terminal and
 // draws it again after each entry, from the bytes typed so far. It reads
-// them as survey would, and writes the SVG drawing into a sink, or gives
-// the report survey would end with. Nothing here touches files or the
-// process: the page holds the bytes and takes the drawing.
+// them as survey would, and writes the SVG drawing, or the CSV or DXF
+// document, into a sink, or gives the report survey would end with.
+// Nothing here touches files or the process: the page holds the bytes and
+// takes the drawing.
 #pragma once
 
 #include <cstddef>
@@ -28,7 +29,12 @@ struct TPageResult {
 // layers, as the program's start has them.
 void StartContourPage();
 
-// The SVG of the contour the bytes describe, in pieces into sink.
-TPageResult DrawContourPage(std::span<const std::uint8_t> bytes, TByteSink sink, void* context);
+enum class TPageDocument : std::uint8_t { Svg, Csv, Dxf };
+
+// The document of the contour the bytes describe, in pieces into sink. The
+// SVG of a contour still being entered shows the points so far; complete,
+// each document is the one survey-contour writes for the same bytes.
+TPageResult DrawContourPage(std::span<const std::uint8_t> bytes, TPageDocument document,
+                            TByteSink sink, void* context);
 
 } // namespace contour

@@ -111,7 +111,8 @@ TEST_F(ContourOutputTest, PageDrawsOrGivesSurveysReport) {
     for (const TRow& row : rows) {
         std::string svg;
         const contour::TPageResult result =
-            contour::DrawContourPage(contourtest::Bytes(row.Input), contourtest::AppendTo, &svg);
+            contour::DrawContourPage(contourtest::Bytes(row.Input), contour::TPageDocument::Svg,
+                                     contourtest::AppendTo, &svg);
         EXPECT_EQ(result.Status, row.Status) << row.Input;
         if (row.Status == contour::PageInputFails) {
             EXPECT_THAT(result.Report,
@@ -143,7 +144,8 @@ TEST_F(ContourOutputTest, PageDrawsThePointsTypedSoFar) {
     for (const TRow& row : rows) {
         std::string svg;
         const contour::TPageResult result =
-            contour::DrawContourPage(contourtest::Bytes(row.Typed), contourtest::AppendTo, &svg);
+            contour::DrawContourPage(contourtest::Bytes(row.Typed), contour::TPageDocument::Svg,
+                                     contourtest::AppendTo, &svg);
         EXPECT_EQ(result.Status, contour::PageDrawn) << row.Typed;
         EXPECT_THAT(svg, HasSubstr(row.Shows)) << row.Typed;
         std::size_t vertices = 0;
@@ -151,6 +153,29 @@ TEST_F(ContourOutputTest, PageDrawsThePointsTypedSoFar) {
              at = svg.find("class=\"vertex\"", at + 1))
             ++vertices;
         EXPECT_EQ(vertices, row.Vertices) << row.Typed;
+    }
+}
+
+// The page's downloads: each document the one the program's writer makes
+// of the same contour, as survey-contour writes it.
+TEST_F(ContourOutputTest, PageDocumentsAreTheWritersDocuments) {
+    const char* input = "4\n10\n0\n10\n200\n10\n100\n10\n300\n";
+    const contour::TContour contour = Read(input);
+    const contour::TFindings findings = contour::FindFindings(contour);
+    struct TRow {
+        contour::TPageDocument Document;
+        contour::TFormat Format;
+    };
+    const TRow rows[] = {{contour::TPageDocument::Svg, contour::TFormat::Svg},
+                         {contour::TPageDocument::Csv, contour::TFormat::Csv},
+                         {contour::TPageDocument::Dxf, contour::TFormat::Dxf}};
+    for (const TRow& row : rows) {
+        std::string page;
+        contour::DrawContourPage(contourtest::Bytes(input), row.Document, contourtest::AppendTo,
+                                 &page);
+        EXPECT_EQ(page, contourtest::Written([&](auto& out) {
+                      contour::RenderContour(row.Format, contour, findings, out);
+                  }));
     }
 }
 
