@@ -102,15 +102,14 @@ export class TContourPane {
   // bytes wait for the next.
   show(run, bytes) {
     if (run !== this.run) return this.drawn;
-    this.wanted = Uint8Array.from(bytes);
+    this.wanted = { run, bytes: Uint8Array.from(bytes) };
     if (!this.drawn) this.drawn = this.drawAll().finally(() => { this.drawn = null; });
     return this.drawn;
   }
 
   async drawAll() {
     while (this.wanted) {
-      const run = this.run;
-      const bytes = this.wanted;
+      const { run, bytes } = this.wanted;
       this.wanted = null;
       try {
         const module = await this.load();
