@@ -128,7 +128,8 @@ function offerResume(kept) {
   byId('offer-text').textContent = kept.reportedLine >= 0
     ? `The run of ${when} ended with a report at the line "${lineAt(kept, kept.reportedLine)}". `
       + `Resume it without that line, or discard its ${count} kept lines?`
-    : `The run of ${when} was not finished: ${count} lines are kept. Resume it, or discard them?`;
+    : `The run of ${when} was not finished: ${count} ${count === 1 ? 'line is' : 'lines are'} kept. `
+      + 'Resume it, or discard them?';
   offer.hidden = false;
 }
 

@@ -411,26 +411,28 @@ const Parts = {
   async storage(browser, url) {
     const failures = [];
     const page = await openPage(browser, url, Phones['Pixel 7']);
-    await page.focus('#line');
-    await enterLines(page, TriangleLines.slice(0, 5));
-    await page.reload();
-    await prompted(page);
-    const offer = await page.textContent('#offer-text');
-    if (!offer.includes('5 lines are kept')) failures.push(`after a reload the page offers "${offer}"`);
-    await page.click('#resume');
-    await page.focus('#line');
-    await enterLines(page, TriangleLines.slice(5));
-    failures.push(...compare('resumed after a reload', await outcome(page), Triangle));
-
-    await newRun(page);
-    await enterLines(page, ['3', '100', 'x']);
-    await outcome(page);
-    const reported = await page.textContent('#offer-text');
-    if (!reported.includes('at the line "x"')) failures.push(`after a report the page offers "${reported}"`);
-    await page.click('#resume');
-    await page.focus('#line');
-    await enterLines(page, TriangleLines.slice(2));
-    failures.push(...compare('resumed after a report', await outcome(page), Triangle));
+    const interruptions = [
+      { name: 'a reload', offers: '5 lines are kept', rest: TriangleLines.slice(5), interrupt: async () => {
+        await page.focus('#line');
+        await enterLines(page, TriangleLines.slice(0, 5));
+        await page.reload();
+        await prompted(page);
+      } },
+      { name: 'a report', offers: 'at the line "x"', rest: TriangleLines.slice(2), interrupt: async () => {
+        await newRun(page);
+        await enterLines(page, ['3', '100', 'x']);
+        await outcome(page);
+      } },
+    ];
+    for (const row of interruptions) {
+      await row.interrupt();
+      const offer = await page.textContent('#offer-text');
+      if (!offer.includes(row.offers)) failures.push(`after ${row.name} the page offers "${offer}"`);
+      await page.click('#resume');
+      await page.focus('#line');
+      await enterLines(page, row.rest);
+      failures.push(...compare(`resumed after ${row.name}`, await outcome(page), Triangle));
+    }
 
     await page.click('#show-history');
     const entries = await page.$$eval('#history-list li', (items) => items.map((item) => item.textContent));
