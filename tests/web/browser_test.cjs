@@ -1,6 +1,6 @@
 // The page in headless Chromium, served from 127.0.0.1 by a server of its
 // own that can fail or delay a file, or stop. Usage:
-//   node browser_test.cjs PART PAGE_DIR SOURCE_DIR BUILD_DIR
+//   node browser_test.cjs PART PAGE_DIR SOURCE_DIR BUILD_DIR [DEVICE]
 // Each part is one table of rows (see Parts below); a row that fails says
 // what differed, and the part fails if any row did. Chromium is Debian's;
 // playwright-core (with its device descriptors) and axe-core come from
@@ -13,7 +13,7 @@ const path = require('path');
 const { spawnSync } = require('child_process');
 const { chromium, devices } = require('playwright-core');
 
-const [part, pageDir, sourceDir, buildDir] = process.argv.slice(2);
+const [part, pageDir, sourceDir, buildDir, onlyDevice] = process.argv.slice(2);
 const casesDir = path.join(sourceDir, 'tests/e2e/cases');
 const latin1 = (bytes) => Buffer.from(bytes).toString('latin1');
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
@@ -263,11 +263,12 @@ function consoleHidden() {
 }
 
 const Parts = {
-  // Each phone, each way a keyboard delivers characters and Enter, with no
-  // pause and with 120 ms between events: the triangle, byte for byte.
+  // Each phone (or the one named), each way a keyboard delivers characters
+  // and Enter, with no pause and with 120 ms between events: the triangle,
+  // byte for byte.
   async keyboards(browser, url) {
     const failures = [];
-    for (const [device, descriptor] of Object.entries(Phones)) {
+    for (const [device, descriptor] of Object.entries(Phones).filter(([name]) => !onlyDevice || name === onlyDevice)) {
       const page = await openPage(browser, url, descriptor);
       const cdp = await page.context().newCDPSession(page);
       const field = await page.$eval('#line', (f) => ['inputmode', 'enterkeyhint', 'autocomplete', 'autocorrect',
@@ -511,7 +512,7 @@ const Parts = {
         await page.focus('#line');
         await enterLines(page, ['3', '100', '0']);
         await newRun(page);
-        await sleep(2500);
+        await page.evaluate(() => window.surveyPage.contourDrawn()); // the old run's drawing, made or dropped
         const left = await page.$eval('#contour', (pane) => pane.querySelectorAll('svg').length + pane.querySelector('.contour-text').textContent);
         if (left !== '0') failures.push(`${row.name}: the new run's pane shows the old run's drawing (${left})`);
       } else {
@@ -546,7 +547,7 @@ const Parts = {
       await contourText(page, Area);
       failures.push(...(await page.evaluate(layoutFaults)).map((fault) => `${width} px: ${fault}`));
       await page.click('#paste summary');
-      await sleep(200);
+      await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
       failures.push(...(await page.evaluate(consoleHidden)).map((fault) => `${width} px, paste field open: ${fault}`));
       await page.context().close();
     }
