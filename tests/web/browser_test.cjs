@@ -15,7 +15,6 @@ const { chromium, devices } = require('playwright-core');
 
 const [part, pageDir, sourceDir, buildDir, onlyDevice] = process.argv.slice(2);
 const casesDir = path.join(sourceDir, 'tests/e2e/cases');
-const latin1 = (bytes) => Buffer.from(bytes).toString('latin1');
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const Desktop = { viewport: { width: 1000, height: 640 } };
 const Phones = { 'Pixel 7': devices['Pixel 7'], 'iPhone 13': devices['iPhone 13'] };
