@@ -161,7 +161,8 @@ endif()
 
 # The page for any static host, from the WebAssembly build (`cmake
 # --workflow --preset package-wasm`): survey-web.zip, one folder holding
-# index.html, the program and xterm.js (web/CMakeLists.txt).
+# the page, its service worker, manifest and icons, the program and the
+# contour module, and the licence texts (web/CMakeLists.txt).
 if(EMSCRIPTEN)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME survey-web)

@@ -1,223 +1,194 @@
-// The survey program in a terminal pane that works as a console in line
-// mode: typed characters are echoed, Backspace edits the line, Enter hands
-// the line with CR LF to the program, and Ctrl-Z then Enter ends the input.
-// Output appears as the program writes it; standard error in a second
-// colour. Beside the terminal the contour is drawn again after every line,
-// from the bytes typed so far, by the contour library in a module of its
-// own. Everything is fetched once, when the page loads: a new run, and the
-// page as a whole, need no network afterwards.
-import { Terminal } from './vendor/xterm.mjs';
-import { FitAddon } from './vendor/addon-fit.mjs';
+// The survey program in the page: one run at a time, typed line by line in
+// the page's console or pasted whole, beside the contour drawn from the
+// bytes entered so far. Every line typed is kept on the device before the
+// program gets it, so a reload, a discarded tab or a report costs nothing:
+// the page offers to resume. Finished runs go into a history. A service
+// worker keeps every file of the page, so that it starts without network.
 import createSurvey from './survey.js';
-import createContour from './contour.js';
+import { TConsoleInput, TLineConsole, TPastedInput, textOf } from './console.js';
+import { TContourPane, fetchBytes } from './contour_pane.js';
+import { TStore, inputOf } from './store.js';
+import { showHistory } from './history.js';
 
-// File types as the program's platform layer numbers them.
-const FileTypeDisk = 1;
-const FileTypeChar = 2;
-const CtrlZ = '\x1a';
-const ErrorColour = '\x1b[91m';
-const PlainColour = '\x1b[0m';
 // The exit code of a run that a WebAssembly trap ended, as under Node.js.
 const TrapExitCode = 255;
+const ProgramScript = new URL('survey.js', import.meta.url).href;
 
-const terminal = new Terminal({
-  fontSize: 16,
-  cursorBlink: true,
-  scrollback: 10000,
-  theme: { background: '#1e1e1e' },
-});
-const fit = new FitAddon();
-terminal.loadAddon(fit);
-terminal.open(document.getElementById('terminal'));
-
-const status = document.getElementById('status');
-const newRun = document.getElementById('new-run');
-const wasmBinary = fetch(new URL('survey.wasm', import.meta.url))
-  .then((response) => response.arrayBuffer());
-const contourPane = document.getElementById('contour');
-
-// The drawing module, started once; each drawing arrives in pieces.
-const contourPieces = [];
-const contourModule = fetch(new URL('contour.wasm', import.meta.url))
-  .then((response) => response.arrayBuffer())
-  .then((binary) => createContour({
-    wasmBinary: binary,
-    contourTake: (bytes) => contourPieces.push(bytes),
-  }))
-  .then((module) => {
-    module._survey_contour_start();
-    return module;
-  });
-
-// Draws the contour the bytes describe: the points typed in full so far,
-// or once all are in, the closed boundary, its area and the findings.
-async function drawContour(bytes) {
-  const module = await contourModule;
-  const at = module._malloc(Math.max(bytes.length, 1));
-  module.HEAPU8.set(bytes, at);
-  contourPieces.length = 0;
-  const status = module._survey_contour_draw(at, bytes.length);
-  module._free(at);
-  if (status === 1) {
-    const report = document.createElement('pre');
-    report.className = 'report';
-    report.textContent = module.UTF8ToString(module._survey_contour_report());
-    contourPane.replaceChildren(report);
-  } else {
-    contourPane.innerHTML = contourPieces.map((piece) => textOf(piece)).join('');
-  }
-  contourPane.dataset.status = status;
-}
-
-// Text to the program's bytes and back: one byte per character, as the
-// console hands them over; a character beyond one byte is a '?'.
-function bytesOf(text) {
-  return Uint8Array.from(text, (c) => (c.charCodeAt(0) < 256 ? c.charCodeAt(0) : 63));
-}
-function textOf(bytes) {
-  let text = '';
-  for (const byte of bytes) text += String.fromCharCode(byte);
-  return text;
-}
-
-// The operator's lines, as a console in line mode delivers them: one
-// line per read, and nothing until Enter.
-class TConsoleInput {
-  constructor() {
-    this.fileType = FileTypeChar;
-    this.line = '';
-    this.lines = [];
-    this.typed = [];
-    this.ended = false;
-    this.waiting = null;
-  }
-
-  type(data) {
-    for (const c of data) {
-      if (c === '\r') {
-        terminal.write('\r\n');
-        this.enter();
-      } else if (c === '\x7f' || c === '\b') {
-        if (this.line.length > 0) {
-          terminal.write(this.line.endsWith(CtrlZ) ? '\b\b  \b\b' : '\b \b');
-          this.line = this.line.slice(0, -1);
-        }
-      } else if (c === CtrlZ) {
-        this.line += c;
-        terminal.write('^Z');
-      } else if (c >= ' ' || c === '\t') {
-        this.line += c;
-        terminal.write(c);
-      }
-    }
-  }
-
-  // A line with Ctrl-Z hands over what comes before it, and then the end.
-  enter() {
-    if (this.ended) return;
-    const stop = this.line.indexOf(CtrlZ);
-    const handed = bytesOf(stop < 0 ? this.line + '\r\n' : this.line.slice(0, stop));
-    if (handed.length > 0) this.lines.push(handed);
-    this.ended = stop >= 0;
-    this.typed.push(...handed);
-    this.line = '';
-    this.wake();
-    drawContour(Uint8Array.from(this.typed));
-  }
-
-  wake() {
-    if (this.waiting && (this.lines.length > 0 || this.ended)) {
-      const resolve = this.waiting;
-      this.waiting = null;
-      resolve();
-    }
-  }
-
-  async read(count) {
-    while (this.lines.length === 0 && !this.ended) {
-      await new Promise((resolve) => { this.waiting = resolve; });
-    }
-    if (this.lines.length === 0) return new Uint8Array(0);
-    const line = this.lines[0];
-    if (line.length <= count) return this.lines.shift();
-    this.lines[0] = line.subarray(count);
-    return line.subarray(0, count);
-  }
-}
-
-// A whole input at once, as a file redirect gives it.
-class TPastedInput {
-  constructor(text) {
-    this.fileType = FileTypeDisk;
-    this.bytes = bytesOf(text);
-    this.at = 0;
-    drawContour(this.bytes);
-  }
-
-  type() {}
-
-  async read(count) {
-    const part = this.bytes.subarray(this.at, this.at + count);
-    this.at += part.length;
-    return part;
-  }
-}
+const byId = (id) => document.getElementById(id);
+const status = byId('status');
+const newRun = byId('new-run');
+const offer = byId('offer');
+const pastedText = byId('measurements');
 
 let current = null;
+let runState = 'Loading…';
+let storageProblem = null;
 
-terminal.onData((data) => {
-  if (current && current.exitCode === null) current.input.type(data);
+function showStatus(text, failed) {
+  if (text !== undefined) {
+    runState = text;
+    status.dataset.failed = failed ? 'yes' : '';
+  }
+  const problem = storageProblem
+    ? ` Lines not kept on this device: the browser's storage failed (${storageProblem}).` : '';
+  status.textContent = runState + problem;
+  status.classList.toggle('failed', Boolean(status.dataset.failed || storageProblem));
+}
+
+const store = new TStore((error) => {
+  const problem = error ? error.name || String(error) : null;
+  if (problem === storageProblem) return;
+  storageProblem = problem;
+  showStatus();
 });
+const contour = new TContourPane(byId('contour'));
+const lineConsole = new TLineConsole({
+  transcript: byId('transcript'), form: byId('entry'), field: byId('line'), send: byId('send'),
+  endInput: byId('end-input'), keypad: byId('keypad'),
+}, (line, end) => enterLine(line, end));
+
+const wasmBinary = fetchBytes('survey.wasm');
+
+// A line entered: kept first, then handed to the program.
+function enterLine(line, end) {
+  const run = current;
+  if (!run || run.exitCode !== null || !run.kept) return;
+  if (run.kept.lines.length === 0 && run.kept.end === null) setAsideOffered();
+  if (end) run.kept.end = line;
+  else run.kept.lines.push(line);
+  store.keep(run.kept);
+  run.input.hand(line, end);
+  if (end) lineConsole.enable(false);
+  contour.show(run, run.input.handed);
+}
+
+// The kept run that was offered, when the operator starts on another
+// instead: it goes into the history, not finished, rather than being lost.
+function setAsideOffered() {
+  const kept = offer.hidden ? null : store.kept();
+  offer.hidden = true;
+  if (kept && (kept.lines.length > 0 || kept.end !== null)) {
+    store.addToHistory({ ...kept, status: kept.reportedLine >= 0 ? 'report' : 'unfinished' });
+  }
+}
+
+// The operator's count of points and the results line, from what the
+// program wrote.
+function summaryOf(run) {
+  const text = textOf(run.output);
+  const points = text.split('Enter the measured length of the point ').length - 1;
+  const results = text.split('\r\n').find((line) => line.includes('The area of a contour')) || '';
+  return { points, results: results.trim() };
+}
 
 function finish(run, exitCode) {
   if (run.exitCode !== null) return;
   run.exitCode = exitCode;
-  status.textContent = `Ended with exit code ${exitCode}`;
-  status.classList.toggle('failed', exitCode !== 0);
-  newRun.hidden = false;
   run.resolve(exitCode);
+  if (run !== current) return;
+  lineConsole.enable(false);
+  newRun.hidden = false;
+  showStatus(`Ended with exit code ${exitCode}`, exitCode !== 0);
+  record(run, exitCode);
 }
 
-// Starts a run; with pasted text as its whole input, otherwise typed. The
-// run's bytes stay readable as window.surveyRun, for the page's tests.
-async function start(pasted) {
-  terminal.reset();
-  contourPane.replaceChildren();
+// A run left while it still reads: its lines go into the history, not
+// finished, and its input ends, so that its module runs out and is freed.
+function leave(run) {
+  if (!run || run.exitCode !== null) return;
+  if (run.kept && (run.kept.lines.length > 0 || run.kept.end !== null)) {
+    store.addToHistory({ ...run.kept, status: 'unfinished' });
+    store.forget();
+  }
+  run.input.close();
+}
+
+// A finished run into the history; one that a report ended stays kept,
+// marked at the line the report came at, and is offered to resume.
+function record(run, exitCode) {
+  const date = run.kept ? run.kept.date : new Date().toISOString();
+  const entered = run.kept ?? { pasted: textOf(run.input.handed) };
+  if (exitCode === 0) {
+    store.addToHistory({ ...entered, date, ...summaryOf(run), status: 'finished' });
+    if (run.kept) store.forget();
+  } else if (run.kept && run.input.lastRead !== undefined) {
+    run.kept.reportedLine = run.input.lastRead;
+    store.keep(run.kept);
+    offerResume(run.kept);
+  }
+}
+
+function lineAt(kept, index) {
+  return index < kept.lines.length ? kept.lines[index] : kept.end;
+}
+
+function offerResume(kept) {
+  const count = kept.lines.length + (kept.end === null ? 0 : 1);
+  const when = new Date(kept.date).toLocaleString();
+  byId('offer-text').textContent = kept.reportedLine >= 0
+    ? `The run of ${when} ended with a report at the line "${lineAt(kept, kept.reportedLine)}". `
+      + `Resume it without that line, or discard its ${count} kept lines?`
+    : `The run of ${when} was not finished: ${count} ${count === 1 ? 'line is' : 'lines are'} kept. `
+      + 'Resume it, or discard them?';
+  offer.hidden = false;
+}
+
+// The kept lines that a resumed run is fed: all, or all but the one a
+// report came at.
+function resumedLines(kept) {
+  const skip = kept.reportedLine ?? -1;
+  const lines = kept.lines.filter((line, index) => index !== skip);
+  const end = skip === kept.lines.length ? null : kept.end;
+  return { lines, end };
+}
+
+// Starts a run: typed (fed the lines of a kept run first, if given), or
+// with pasted text as its whole input. The run stays readable as
+// window.surveyRun, for the page's tests.
+async function start({ pasted, feed } = {}) {
+  leave(current);
+  lineConsole.clear();
   newRun.hidden = true;
-  status.classList.remove('failed');
-  const run = {
-    input: pasted === undefined ? new TConsoleInput() : new TPastedInput(pasted),
-    output: [],
-    errors: [],
-    exitCode: null,
-  };
+  const run = { output: [], errors: [], exitCode: null };
   run.done = new Promise((resolve) => { run.resolve = resolve; });
+  if (pasted === undefined) {
+    run.input = new TConsoleInput((entry) => lineConsole.echo(entry.line, entry.end));
+    run.kept = { date: new Date().toISOString(), lines: [], end: null, reportedLine: -1 };
+  } else {
+    run.input = new TPastedInput(pasted);
+  }
   current = run;
   window.surveyRun = run;
-  status.textContent = pasted === undefined
-    ? 'Running. Enter sends a line; Ctrl-Z, Enter ends the input'
-    : 'Running with the pasted measurements';
+  contour.clear(run);
+  if (feed) {
+    offer.hidden = true;
+    run.kept.lines = [...feed.lines];
+    run.kept.end = feed.end;
+    store.keep(run.kept);
+    for (const line of feed.lines) run.input.hand(line, false);
+    if (feed.end !== null) run.input.hand(feed.end, true);
+  }
+  if (run.input.handed.length > 0) contour.show(run, run.input.handed);
+  lineConsole.enable(pasted === undefined && !run.input.ended);
+  showStatus(pasted === undefined ? 'Running: Enter sends the line' : 'Running with the pasted measurements');
   const host = {
     read: (handle, count) => run.input.read(count),
     write: (handle, bytes) => {
-      const text = textOf(bytes);
-      if (handle === 2) {
-        run.errors.push(...bytes);
-        terminal.write(ErrorColour + text + PlainColour);
-      } else {
-        run.output.push(...bytes);
-        terminal.write(text);
-      }
+      if (run !== current) return;
+      (handle === 2 ? run.errors : run.output).push(...bytes);
+      lineConsole.write(textOf(bytes), handle === 2 ? 'error' : 'output');
+      if (run.output.length > 0 && !run.prompted) firstPrompt(run);
     },
-    fileType: (handle) => (handle === 0 ? run.input.fileType : FileTypeChar),
+    fileType: (handle) => (handle === 0 ? run.input.fileType : 2),
     close: () => {},
   };
-  terminal.focus();
+  if (pasted === undefined) lineConsole.focus();
   try {
     await createSurvey({
       surveyHost: host,
       wasmBinary: await wasmBinary,
       onExit: (code) => finish(run, code),
+      onAbort: (what) => reportTrap(run, what),
     });
   } catch (error) {
     reportTrap(run, error);
@@ -225,43 +196,97 @@ async function start(pasted) {
   return run.done;
 }
 
-// A trap ends the module's run at once; the page says what it was, in
-// the error colour, as the host under Node.js does.
+// Once the program has asked its first question: the contour module and the
+// service worker load, neither holding up the prompt.
+function firstPrompt(run) {
+  run.prompted = true;
+  if (firstPrompt.done) return;
+  firstPrompt.done = true;
+  contour.load().catch(() => {}); // a failure shows at the first drawing
+  if ('serviceWorker' in navigator) {
+    navigator.serviceWorker.register('sw.js').catch((error) => {
+      console.warn(`The page will not start offline: ${error}`);
+    });
+  }
+}
+
+// A trap ends the module's run at once; the page says what it was, in the
+// error colour, as the host under Node.js does.
 function reportTrap(run, error) {
   if (!error || error.name === 'ExitStatus' || run.exitCode !== null) return;
   const message = `Runtime error: ${error.message || error}\r\n`;
-  run.errors.push(...bytesOf(message));
-  terminal.write(ErrorColour + message + PlainColour);
+  run.errors.push(...message.split('').map((c) => c.charCodeAt(0) & 0xff));
+  if (run === current) lineConsole.write(message, 'error');
   finish(run, TrapExitCode);
 }
 
+// Only a failure that comes out of the program's own module is its trap
+// (or, an ExitStatus, its end); any other error on the page leaves the run
+// alone.
+function isProgramFailure(error, source) {
+  if (source && source.startsWith(ProgramScript)) return true;
+  if (error && error.name === 'ExitStatus') return true;
+  return Boolean(error && typeof error.stack === 'string' && error.stack.includes(ProgramScript));
+}
 window.addEventListener('unhandledrejection', (event) => {
-  if (current) reportTrap(current, event.reason);
-  event.preventDefault();
+  if (current && isProgramFailure(event.reason)) {
+    reportTrap(current, event.reason);
+    event.preventDefault();
+  }
 });
 window.addEventListener('error', (event) => {
-  if (current) reportTrap(current, event.error);
-  event.preventDefault();
+  if (current && isProgramFailure(event.error, event.filename)) {
+    reportTrap(current, event.error || event.message);
+    event.preventDefault();
+  }
 });
 
 newRun.addEventListener('click', () => start());
-document.getElementById('run-pasted').addEventListener('click', () => {
-  start(document.getElementById('measurements').value);
+byId('resume').addEventListener('click', () => {
+  const kept = store.kept();
+  if (kept) start({ feed: resumedLines(kept) });
+});
+byId('discard').addEventListener('click', () => {
+  store.forget();
+  offer.hidden = true;
+});
+byId('run-pasted').addEventListener('click', () => start({ pasted: pastedText.value }));
+pastedText.value = store.pasted();
+pastedText.addEventListener('input', () => store.keepPasted(pastedText.value));
+byId('show-history').addEventListener('click', () => showHistory(byId('history'), store.history(), {
+  runAgain: (entry) => (typeof entry.pasted === 'string'
+    ? start({ pasted: entry.pasted }) : start({ feed: { lines: entry.lines, end: entry.end } })),
+  inputOf,
+}));
+byId('show-about').addEventListener('click', async () => {
+  const about = byId('about');
+  about.showModal();
+  for (const [id, name] of [['licence-text', 'LICENSE.txt'], ['notices-text', 'THIRD-PARTY-NOTICES.txt']]) {
+    try {
+      byId(id).textContent = new TextDecoder().decode(await fetchBytes(name));
+    } catch (error) {
+      byId(id).textContent = `${name} cannot be shown: ${error.message}`;
+    }
+  }
 });
 
-// The terminal fills the space it is given; on a phone the visible part
-// shrinks while the keyboard is up, and the line being typed stays in it.
+// On a phone the visible part shrinks while the keyboard is up; the page
+// follows it, and the transcript keeps its last lines in view.
 function resize() {
   if (window.visualViewport) document.body.style.height = `${window.visualViewport.height}px`;
-  fit.fit();
-  terminal.scrollToBottom();
+  const transcript = byId('transcript');
+  transcript.scrollTop = transcript.scrollHeight;
 }
 window.addEventListener('resize', resize);
 if (window.visualViewport) window.visualViewport.addEventListener('resize', resize);
+new ResizeObserver(resize).observe(byId('transcript'));
 resize();
 
-window.surveyPage = { start, ready: wasmBinary.then(() => true) };
-wasmBinary.then(() => start(), (error) => {
-  status.textContent = `The program could not be loaded: ${error}`;
-  status.classList.add('failed');
+window.surveyPage = { start, ready: wasmBinary.then(() => true), contourDrawn: () => contour.drawn };
+wasmBinary.then(() => {
+  const kept = store.kept();
+  if (kept && (kept.lines.length > 0 || kept.end !== null)) offerResume(kept);
+  start();
+}, (error) => {
+  showStatus(`The program could not be loaded: ${error.message || error}`, true);
 });

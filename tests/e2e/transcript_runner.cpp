@@ -47,6 +47,7 @@ TRunResult RunProgram(const std::string& binary, const TRunSetup& setup) {
     }
     case TOutputKind::Closed: break;
     case TOutputKind::Full: output.Reset(open("/dev/full", O_WRONLY)); break;
+    case TOutputKind::NullDevice: output.Reset(open("/dev/null", O_WRONLY)); break;
     }
     const TFd errors = testsupport::TemporaryFile();
 

@@ -20,7 +20,8 @@ enum class TOutputKind {
     Full,
     BrokenPipe,
     ReaderLeavesAfterFirstBlock,
-    ReadOnlyFile
+    ReadOnlyFile,
+    NullDevice // /dev/null opened for writing only
 };
 
 struct TRunSetup {

@@ -1,6 +1,6 @@
 // Standard handles and transfers through the JavaScript host
 // (host_library.js): under Node.js the process's real descriptors 0, 1 and
-// 2, in the page its terminal pane. The host answers a failure with a
+// 2, in the page its console. The host answers a failure with a
 // negative errno, which the one errno table turns into the system error
 // code the rest of the program reports.
 #include "foundation/platform_io.h"

@@ -25,7 +25,8 @@ set(SURVEY_TEST_FILTER "-AccessViolationTest.*")
 set(SURVEY_TEST_COMPILE_OPTIONS -include ${CMAKE_CURRENT_LIST_DIR}/no_death_tests.h)
 
 # The tests that start the program: every transcript case of tests/e2e/cases
-# and tests/programs/cases, and the comparison with the x87 reference
+# and tests/programs/cases, the standard handles Node.js could mistake, and
+# the comparison with the x87 reference
 # program (every transcript case and 300 seeded inputs), run from the host
 # by runners built for it (tests/host/), which start each program with
 # Node.js and real files, pipes and closed handles. Each is one test.
@@ -43,6 +44,7 @@ function(survey_wasm_program_tests)
       -DCMAKE_TOOLCHAIN_FILE=
       -DSURVEY_SOURCE_DIR=${PROJECT_SOURCE_DIR}
       -DSURVEY_PROGRAM=$<TARGET_FILE:survey>
+      -DSURVEY_CONTOUR_PROGRAM=$<TARGET_FILE:survey-contour>
       -DSURVEY_FAULTING_PROGRAM=$<TARGET_FILE:faulting_survey>
       -DSURVEY_LAUNCHER=${CMAKE_CROSSCOMPILING_EMULATOR}
       -DSURVEY_MODULE_NAME=survey.wasm
@@ -50,9 +52,14 @@ function(survey_wasm_program_tests)
       -DSURVEY_REFERENCE_PROGRAM=${SURVEY_REFERENCE_PROGRAM}
     BUILD_ALWAYS ON
     INSTALL_COMMAND "")
-  add_dependencies(host_tests reference_program survey faulting_survey)
+  add_dependencies(host_tests reference_program survey survey-contour faulting_survey)
 
   survey_host_transcript_tests(wasm_transcript ${runner_dir}/host_transcripts)
+  # Node.js's /dev/null in the place of a closed descriptor, told apart from
+  # one the parent opened (tests/host/node_handles_test.cpp).
+  add_test(NAME wasm_node_handles COMMAND ${runner_dir}/host_transcripts
+                                          --gtest_filter=NodeHandles.*)
+  set_tests_properties(wasm_node_handles PROPERTIES TIMEOUT 120)
   foreach(filter BackendComparison.* Shards/BackendComparisonSoak.*/0
                  Shards/BackendComparisonSoak.*/1 Shards/BackendComparisonSoak.*/2
                  Shards/BackendComparisonSoak.*/3)
