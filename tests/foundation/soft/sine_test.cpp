@@ -22,8 +22,12 @@ namespace soft = foundation::soft;
 constexpr int Bias = ExtendedBits::ExponentBias;
 constexpr std::uint64_t Top = ExtendedBits::IntegerBit;
 constexpr std::uint64_t QuietNanBit = ExtendedBits::QuietBit;
-// The share of results identical to FSIN's that every band keeps.
-constexpr double AgreementFloor = 0.985;
+// The share of results identical to FSIN's that every band keeps. FSIN's
+// last bit differs between processor models: 99.6 % of one machine's
+// results were identical, 97.1 % to 99.3 % per band on another (an Xeon
+// with AVX-512). The floor only catches a sine gone wrong wholesale; the
+// bits are judged against the exact sine, and the distance is bounded below.
+constexpr double AgreementFloor = 0.95;
 
 struct TAgreement {
     int Identical = 0;
