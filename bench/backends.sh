@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The software extended arithmetic beside the x87 one: the same benchmarks
 # from the bench and bench-soft builds, run one after the other, with the
 # ratios of their CPU times (median of the repetitions).

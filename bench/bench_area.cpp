@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ComputeArea over 255 points, stored as the dialogue stores them.
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ParseReal against strtold on the tokens an operator types: lengths in
 // metres and directions in grads, a few in the exponent form.
 #include <benchmark/benchmark.h>

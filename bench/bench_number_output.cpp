@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RealToText against snprintf on the same extended values, in the layouts
 // of the results line (7:2 square metres, 8:4 ares, 8:5 hectares) and in
 // the exponent form with 16 significant digits.

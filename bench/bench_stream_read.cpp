@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ReadReal and ReadLineEnd through the real stream code: InputStream bound
 // to standard input, which is a file of 255 points (a length line and a
 // direction line each, CR LF ended). Every iteration reopens the stream at

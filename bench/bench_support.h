@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the benchmarks share: the control word they run under and the seeded
 // sets of realistic values and tokens.
 #pragma once

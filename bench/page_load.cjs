@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How fast the page reaches its first prompt on a field link: 1.6 Mbit/s
 // down, 750 kbit/s up, 150 ms round trips (Chromium's network emulation),
 // served by python3 -m http.server as the README serves it. Cold: a new

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The cost of one whole run: the program on a 255-point input file, output
 # to a file, repeated; beside it `cat` of the same input as the floor.
 # Reports the median wall time, instructions (perf stat where the machine

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The WebAssembly build beside the native x87 one: ComputeArea over 255
 # points in each (the same benchmark, median of the repetitions), and a
 # whole 255-point run of the program, Node.js's own start-up shown apart.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installing the manual page, and the Debian package built by CPack
 # (`cpack -G DEB` in the build folder, or `cmake --workflow --preset package`).
 include(GNUInstallDirs)

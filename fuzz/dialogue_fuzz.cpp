@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The whole program on arbitrary standard input: each input runs the real
 // binary once, on a memory file as standard input, and the way it ends is
 // judged against the dialogue model. A signal, a hang, a sanitizer report or

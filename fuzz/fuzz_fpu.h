@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The floating-point control word the program runs under, loaded for every
 // fuzz input, and a way to fail loudly with the input's context.
 #pragma once

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Builds one fuzz target's seed corpus in OUT: the committed seeds in SEEDS,
 # and, for every transcript in CASES, its input shaped for FUZZ_TARGET.
 file(REMOVE_RECURSE ${OUT})

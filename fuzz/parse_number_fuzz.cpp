@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ParseInteger and ParseReal on arbitrary bytes, compared with the
 // independent reading of the grammar and, where the result is exactly
 // determined, with the C library's conversion to long double.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RealToText on doubles widened to extended and on every valid extended
 // pattern, at widths -5..300 and decimals -5..250, under the trapping
 // control word: the text must keep its length limit and shape, and the

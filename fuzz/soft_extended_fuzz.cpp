@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The software extended arithmetic against the x87 on raw operands. An
 // input is one operation and two 80-bit operands of any encoding (a load
 // reads the first operand's low 8 or 4 bytes as its pattern). The flags that

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Debian 12 packages this project needs, in groups, installed when
 # missing. Run as root or through sudo (it says which); it installs nothing
 # and prints nothing when everything is there, so it can run every time.

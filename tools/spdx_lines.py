@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The licence line at the head of every source file of the project.
 
     tools/spdx_lines.py          adds the line where it is missing

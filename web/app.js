@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The survey program in the page: one run at a time, typed line by line in
 // the page's console or pasted whole, beside the contour drawn from the
 // bytes entered so far. Every line typed is kept on the device before the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The page's own console. The program writes lines and reads lines, so the
 // dialogue is a transcript of plain text and a native line field: a phone's
 // keyboard types into the field as into any form, whatever it does with

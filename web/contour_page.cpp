@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The contour pane's entry into the contour library, for the page: one
 // module of its own beside the program's, so that drawing never touches the
 // running program's variables. The page hands over the bytes typed so far

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The contour pane: the contour library, compiled to a module of its own,
 // draws the bytes typed so far after every line. The module is fetched
 // only once the program has shown its first prompt, so that it never

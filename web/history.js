@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The runs kept on the device, newest first: when, how many points, the
 // results line (or why there is none), and for each a new run with the same
 // input, or its input as a text file that survey reads as it was typed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the page keeps on the device, in localStorage: its writes are done
 // when the call returns, so a line is kept before it goes to the program,
 // and a tab discarded a moment later has lost nothing. The amounts are

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Writes the service worker: sw.js.in with the build's name, a hash of every
 # file of the page, and the list of those files. Run by the build with
 #   -DTEMPLATE=sw.js.in -DOUTPUT=sw.js -DPAGE_DIR=folder -DFILES=a;b;...

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs every registered benchmark, or those whose name holds the text of
 // --benchmark_filter=, for about half a second each after a calibration.
 #include <benchmark/benchmark.h>

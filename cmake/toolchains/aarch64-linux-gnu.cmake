@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross build for 64-bit ARM Linux with Debian's aarch64-linux-gnu compiler.
 # There is no x87 there, so the software extended arithmetic is chosen. The
 # tests run under user-mode emulation (qemu-aarch64-static), so ctest works

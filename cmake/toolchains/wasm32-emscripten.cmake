@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Build for WebAssembly with Debian's emscripten. There is no x87, so the
 # software extended arithmetic is chosen. Every program is a single
 # JavaScript file with the module inside, run by Node.js with the real

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross build for 64-bit Windows with Debian's mingw-w64 compiler (the POSIX
 # thread model, which C++ threads and the test framework need). Its long
 # double is the x87 80-bit type, so the x87 arithmetic applies unchanged.

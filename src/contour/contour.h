@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The contour: the points as survey reads them, placed as seen from the
 // station and in the office's grid, and the area as survey computes it.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The points as a table: number, length (m), direction (grads), x and y
 // (m, in the grid), then the area in square metres, ares and hectares.
 // Every real is the shortest decimal that reads back the same double; a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The contour as an ASCII DXF drawing of release 12, which every CAD
 // program reads: the boundary as a closed polyline on layer BOUNDARY, the
 // points and small circles around them on POINTS, their numbers as text on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "contour/finding_text.h"
 
 #include "contour/text_out.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A finding as one line of text, for standard error and the list under
 // the drawing, and as the few words a CAD drawing puts beside it. Places
 // are given in the grid (the station's plane by default), to the

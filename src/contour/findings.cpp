@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The findings, from exact comparisons of the coordinates and the exact
 // predicates: successive alike points make one vertex of the ring, and
 // every pair of the ring's sides is checked for the points it shares.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What is wrong with a contour, each finding with the points or sides it
 // concerns and where they are (in the station's plane). Sides are named
 // by their two points: side k-j runs from point k to point j, the last

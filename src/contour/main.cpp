@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // survey-contour: reads what survey reads and writes the contour as an SVG
 // drawing (the default), a CSV table or a DXF drawing, to standard output
 // or into a file. Findings go to standard error, one line each.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "contour/page.h"
 
 #include "contour/findings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The entry for a page that shows the contour beside the terminal and
 // draws it again after each entry, from the bytes typed so far, and that
 // offers it as a document to download. It reads them as survey would, and

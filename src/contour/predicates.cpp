@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The orientation is Boost.Geometry's robust side strategy, Shewchuk's
 // adaptive orient2d, whose sign is exact as long as none of its products
 // overflows or loses bits below the denormals. Each call checks that for

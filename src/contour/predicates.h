@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Exact predicates on the placed coordinates, for the findings: every
 // verdict is that of exact arithmetic on the doubles, for any finite
 // doubles, zero and the denormals up to the largest, with no tolerance.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the points with survey's own read statements, variables,
 // StorePoint and ComputeArea, so that every number, every error and the
 // area are the ones survey gives; then placing them.

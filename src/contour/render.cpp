@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "contour/render.h"
 
 namespace contour {

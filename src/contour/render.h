@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The contour as a document: an SVG drawing, a CSV table or a DXF drawing
 // for CAD, written to any text stream. Each line ends with CR LF and one
 // CheckIo.

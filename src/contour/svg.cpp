@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The contour as an SVG drawing: the station, a ray to each point, the
 // closed boundary, the numbered vertices (each with its length and
 // direction as a title), a scale bar, an arrow for the zero direction, the

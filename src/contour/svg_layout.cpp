@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "contour/svg_layout.h"
 
 #include <cmath>

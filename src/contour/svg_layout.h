@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the drawing goes on the page: the plot square that the station and
 // the points are fitted into (north up), and a scale bar of a round length.
 #pragma once

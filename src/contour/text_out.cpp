@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "contour/text_out.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing the documents: text, integers and reals, and line ends each
 // followed by one CheckIo, so that a failed write ends the run with its
 // report at the line that failed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The arithmetic policy of the program, in the x87 control word's layout,
 // the one place it is defined. The x87 backend loads the word as it stands;
 // the software backend derives from it which conditions fault.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The suffix of a new file beside its target, for the platform folders:
 // ".~" and eight hexadecimal digits, from a number of the process and the
 // attempt, so that two runs and two attempts name different files.

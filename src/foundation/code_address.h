@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Code addresses for error reports.
 #pragma once
 

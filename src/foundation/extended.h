@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Extended: the program's 80-bit extended value (64-bit significand, 15-bit
 // exponent), with + - * /, comparisons and negation as operators, and the
 // operations every backend provides alike:

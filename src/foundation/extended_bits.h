@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The 80-bit extended format as fields: sign 1 bit, exponent 15 bits biased
 // by 16383, significand 64 bits with an explicit integer bit. Stored as ten
 // little-endian bytes: the significand, then sign and exponent.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fault checkpoints, the same on every platform: a stack of jump
 // buffers in the frames of RunWithFaultCheckpoint, innermost first, and the
 // record of the fault on its way to the innermost one. The jump is the

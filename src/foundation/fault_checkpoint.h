@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // For the platform's fault handlers: whether a checkpoint is there to take
 // a fault. RunWithFaultCheckpoint and RaiseFault are in faults.h.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Processor faults as records. The platform's fault notification (signals
 // on POSIX, vectored exceptions on Windows) is described by a TFaultRecord
 // and handed to the innermost fault checkpoint, where ordinary code

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two questions behind the start-up override of the floating-point
 // exception masks: what keyboard the machine has, and the mask value in the
 // registry. Windows asks the system (windows/keyboard_type.cpp,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which loaded module holds a code address, for the error report.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The module name as the report shows it, the same on every platform.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing a file that replaces another only once it is complete: the new
 // file is created beside its target, written, and renamed over the target;
 // on a failure it is removed, and the target stays as it was.

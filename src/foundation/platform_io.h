@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Standard handles and file transfers in the shape the text streams expect.
 // On Windows these are the system's own calls; on POSIX they work over file
 // descriptors, and a failure leaves the system error code that errno maps

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ending the process.
 #pragma once
 

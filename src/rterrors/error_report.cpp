@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rterrors/error_report.h"
 
 #include <string_view>

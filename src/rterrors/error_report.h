@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The report for an exception that nobody handles.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rterrors/exceptions.h"
 
 namespace rterrors {

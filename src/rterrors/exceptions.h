@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The exception class tree. Every failure of the program ends up as one of
 // these objects; the report prints its ClassName() and its Message.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rterrors/faults.h"
 
 #include "foundation/module_lookup.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Processor faults as exceptions and as run-time error codes.
 #pragma once
 

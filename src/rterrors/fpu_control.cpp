@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rterrors/fpu_control.h"
 
 #include "foundation/extended.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The control word under which all real arithmetic runs, and the start-up
 // override of its exception masks. The word's bits and the conditions that
 // fault under it are laid down in foundation's arithmetic policy; this layer

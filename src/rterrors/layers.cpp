@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rterrors/layers.h"
 
 #include "foundation/faults.h"

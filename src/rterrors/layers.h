@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The run-time layers, initialised in order at start and finalised in
 // reverse order at the end: the core layer (the floating-point control word
 // with its start-up override, the unit, the standard streams), then the

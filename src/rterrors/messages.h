@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The numbered message texts (identifiers 65488 to 65535), one constant
 // table looked up by identifier.
 #pragma once

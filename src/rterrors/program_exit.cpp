@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rterrors/program_exit.h"
 
 #include <cstring>

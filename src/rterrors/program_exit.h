@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the program ends: the shutdown sequence, the exit code and the
 // fallback "Runtime error" line for errors that no hook turns into an
 // exception.

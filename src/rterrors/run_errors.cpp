@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rterrors/run_errors.h"
 
 #include "foundation/code_address.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Run-time errors: reasons, their codes and exceptions, the I/O error
 // messages, the hooks of the error layer and the ways an error is raised.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rterrors/text_format.h"
 
 namespace rterrors {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fills a message pattern into a fixed buffer. Directives: %s text, %d
 // signed decimal, %x upper-case hexadecimal without leading zeros, %p an
 // address as upper-case hexadecimal with at least 8 digits (more when the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rterrors/top_level.h"
 
 #include <cstring>

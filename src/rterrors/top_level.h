@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The outermost handler: every exception and every fault that nothing else
 // takes ends here, in the report or in the fallback line.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "survey/area.h"
 
 #include "foundation/extended.h"

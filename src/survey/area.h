@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The survey's variables and the polar area computation.
 //
 // Every value is formed in extended precision and rounded to double only

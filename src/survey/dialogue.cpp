@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "survey/dialogue.h"
 
 #include <string_view>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The survey dialogue: asks for the points, has the area computed, prints
 // it and waits for Enter. Runs once, between start-up and the normal end.
 // Its read statements and its results line serve any reader of the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's entry: start-up in a fixed order, the dialogue, the normal
 // end. The command line is ignored.
 #include "rterrors/layers.h"

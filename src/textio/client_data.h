@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The owner's data of a stream record (ClientData), for the records this
 // layer builds besides the standard streams: a plain value copied in and
 // out whole.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "textio/file_stream.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A text stream into a named file that takes the place of the file only
 // once it is complete: the text goes into a new file beside it, which
 // closing renames over it. Until then, and after any failure, the file at

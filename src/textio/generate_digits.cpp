@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The decimal digit string of a scaled real: 18 digits from one integer
 // conversion, then zeros or half-up rounding at the last shown position.
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Signed 32-bit integers as decimal text.
 #include <cstring>
 

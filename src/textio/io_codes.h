@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The I/O result codes IoResultCode holds besides the system's own error
 // codes, which pass through unchanged: those of the stream layer and the
 // number readers, and the codes the error messages know by name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "textio/text_stream.h"
 
 namespace textio {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "textio/memory_streams.h"
 
 #include <cstring>

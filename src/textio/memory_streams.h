@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text streams over memory, for a caller that holds the input as bytes
 // (the text typed so far, say) or wants the output as bytes. The records
 // behave as the standard streams do, with CR LF line ends and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Scaling a real into 1 <= s < 16 by a power of ten, with its exponent.
 #include "foundation/extended.h"
 #include "textio/number_output.h"

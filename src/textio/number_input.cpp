@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading one number token from a text stream: skip blanks, collect the
 // token into a fixed buffer, convert it. Failures only store a code.
 #include "textio/number_input.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading integers and reals from a text stream, in extended precision.
 // Does not allocate: tokens live in fixed stack buffers.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing integers and reals as text, digit for digit, in fixed buffers.
 // Nothing here allocates and nothing raises: the texts, the digit string and
 // the integer digits all live in fixed local areas.

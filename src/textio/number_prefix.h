@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The common start of an integer and a real token: spaces (byte 32 only,
 // no other blanks), then at most one sign; and the error position.
 #pragma once

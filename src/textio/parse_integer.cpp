@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conversion of a NUL-terminated token to a 32-bit signed integer, in the
 // decimal form with a signed range test or the hexadecimal form without one.
 #include <cstdint>

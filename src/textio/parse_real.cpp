@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conversion of a NUL-terminated token to an extended real: the digits are
 // accumulated as v := v * 10 + digit, each operation rounded to the 64-bit
 // significand, and the decimal exponent is applied by ScaleByPowerOfTen.

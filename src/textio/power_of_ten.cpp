@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "textio/power_of_ten.h"
 
 #include "foundation/extended.h"

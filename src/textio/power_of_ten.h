@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Multiplication of an extended value by an integer power of ten through
 // three tables of extended powers, each entry the exact power rounded to
 // nearest (ties to even) to a 64-bit significand.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Extended reals as text: the fixed form with a count of decimals and the
 // exponent form with a count of significant digits taken from the width.
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The standard streams, opening on first use, flushing and closing.
 #include "foundation/platform_io.h"
 #include "textio/stream_slots.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Buffered text streams over the standard handles. The layer never raises:
 // a failed operation stores its code with SetIoResult and carries on; the
 // error layer above turns a pending code into an exception.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading: the one place input bytes come from, refills and line ends.
 #include "foundation/platform_io.h"
 #include "textio/stream_slots.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing: bytes into the buffer, blanks for field widths, line ends, and
 // the drain that hands a full buffer to the system.
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Replaces the C allocator and operator new for this test program. Every
 // request goes on to the C library's own allocator; the counting is the
 // only difference.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Counts the heap allocations this process makes while counting is armed.
 // The counters live in a shared anonymous mapping, so a test can read what
 // a forked child counted up to the moment it ended, however it ended.

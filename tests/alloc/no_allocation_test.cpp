@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The normal path allocates nothing after start-up: the whole dialogue, from
 // the first prompt to the final Enter, and the normal end, run in a forked
 // child with its standard input and output on files, under the counting

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Checks of survey-contour's documents from outside, as their readers see them.
 
     contour_checks.py CHECK CONTOUR SURVEY SOURCE_DIR [OUT_DIR | CASES]

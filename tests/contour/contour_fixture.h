@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Contours read from text as survey-contour reads its input, with the
 // run-time layers in place so that a failing input raises as in the
 // program, and documents written into a string.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Writes the transcript cases under cases/. The expected output is spelled
 # out here from the dialogue's own texts, line by line, never taken from the
 # program. Run it only to add or change a case, then read the diff.

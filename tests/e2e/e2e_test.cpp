@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Each folder under cases/ holds one transcript:
 //   input     the bytes on standard input (absent: none)
 //   output    the exact bytes expected on standard output

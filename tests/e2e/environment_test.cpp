@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program started in hostile process environments: a file-size limit,
 // fault signals blocked by the parent, forged or odd program names, a
 // program file deleted while it runs, a pipe reader that leaves before the

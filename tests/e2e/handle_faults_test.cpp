@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Standard handles that fail while the dialogue runs: each run must end with
 // exactly one report naming the I/O error, exit code 1, and no more output
 // than had already left the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // When the program's output reaches the operator: on a terminal each prompt
 // is there before the program waits for its answer; on a pipe the text goes
 // out in 128-byte blocks and at the end. Silence is checked once the

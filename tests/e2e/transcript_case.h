@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One transcript case folder run through a program and compared with the
 // folder's expected files (the layout is described in e2e_test.cpp).
 // Header-only: the Windows build's host runner compiles it with its own

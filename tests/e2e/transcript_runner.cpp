@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "transcript_runner.h"
 
 #include <sstream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the program once with its standard handles set up as a case asks and
 // collects what it wrote and how it ended.
 #pragma once

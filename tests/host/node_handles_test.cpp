@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Standard handles that Node.js's start-up could make the program mistake.
 // Node.js puts /dev/null, open for reading and writing, in the place of a
 // standard descriptor that was closed; the program's host takes only such

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Helpers shared by the package checks. A check that cannot run here (a tool
 # is missing) exits with SkipCode, which CTest reports as skipped.
 SkipCode=77

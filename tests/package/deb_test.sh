@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package from the build folder and checks what it holds:
 # the two programs in /usr/bin, their compressed manual pages and the
 # package's copyright and changelog, nothing else, the control fields, that

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs every results-line example of the manual page against the built
 # program: each "$ ... | grep area" command shown under EXAMPLES must print
 # exactly the line shown below it, and every sample input file must be used.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Manual page checks.
 #   manpage_test.sh warnings PAGE       renders without a single warning
 #   manpage_test.sh reports PAGE CASES  lists every report the transcript

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Lists an archive we ship and checks that it carries the notices: a Debian
 # package its copyright (Debian's machine-readable form, the project's own
 # paragraph holding LICENSE's text) and its changelog; a ZIP, in its one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A test build of the program's entry that raises a processor fault on
 // purpose, for the faults that the dialogue itself never causes. It starts
 // as the program does, reads one number naming the fault from standard

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starts a program with some of its standard handles absent, the way a
 // Windows parent that has no handle to give starts a console program: the
 // child's handle is null. Under Wine a handle cannot be left out by closing

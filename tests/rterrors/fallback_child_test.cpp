@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Error paths while the error layer's hooks are not in place: the
 // "Runtime error" line on standard output and the run-time error code as
 // exit code. Also the guard around the layers' initialisation.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The start-up override of the exception masks, with the platform's two
 // answers played by the test.
 #include <gmock/gmock.h>

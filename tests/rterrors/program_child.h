@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's shape for the error-path tests, run in a child: the layers
 // started, a first line of output still in the buffer, the statement, the
 // normal end. The child's stack has the usual limit, so that a stack

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole error paths with the error layer in place, each in a child process:
 // standard error byte for byte (address digits masked), standard output and
 // the exit code.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ResetFpu on the x87 unit: its control and status words read back. The
 // software arithmetic has no unit, so ResetFpu does nothing there and this
 // file is left out with it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program of this build beside a reference build of the same sources
 // with the x87 arithmetic, made by this project for this machine: every
 // transcript case and the seeded hostile inputs must give both the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialogue_model.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the program must do with a given standard input, worked out from the
 // dialogue's rules alone: how many points it asks for, which read statement
 // (if any) fails and how, and so exactly what standard output holds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hostile_input.h"
 
 #include <random>

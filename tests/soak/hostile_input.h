@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A seeded generator of hostile standard inputs for the whole program.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real program under hostile standard input: every run must end with
 // exit code 0 and the whole dialogue, or exit code 1 with exactly one report
 // and everything the dialogue wrote before the failing statement. A signal

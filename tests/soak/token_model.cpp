@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "token_model.h"
 
 #include <cmath>

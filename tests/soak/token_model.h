@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A second, independent reading of the number grammar, written from the
 // rules for integer and real tokens rather than from the program's parser.
 // The soak test and the fuzz targets compare the program against it.

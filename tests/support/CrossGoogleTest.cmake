@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # GoogleTest for a cross build: none is packaged for the cross compilers,
 # so Debian's sources are built with them, as static libraries, without
 # our warning flags.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # One test per transcript case (each folder of tests/e2e/cases and
 # tests/programs/cases), for a target whose programs are started by a runner
 # built for the host: the test runs that runner on its one case. Arguments

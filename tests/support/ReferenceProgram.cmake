@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The reference program: the program built from the same sources for this
 # machine with the x87 arithmetic, which a build with another arithmetic is
 # compared with. It is built once, in build-reference/ of the source tree,

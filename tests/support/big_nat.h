@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Natural numbers of any size, for exact reference arithmetic in tests.
 // Test-only; it shares nothing with the code under test and uses no
 // floating-point arithmetic.

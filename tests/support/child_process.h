@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Child processes for the tests: a forked body or an executed program, its
 // standard descriptors placed as the test asks, waited for with a limit and
 // killed once the limit has passed; and the descriptor helpers around them.

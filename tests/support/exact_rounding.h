@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reference arithmetic from exact integers, independent of the x87: each
 // value is formed exactly and rounded to nearest, ties to even, to a given
 // number of significant bits, as the program's rounding points do.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Statements that fault on purpose, for the tests of the fault paths. The
 // accesses are written in assembly, per processor: in C++ they would be
 // undefined behaviour, which a sanitizer build reports before the processor

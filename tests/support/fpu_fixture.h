@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs each test under the program's control word (overflow, division by
 // zero and invalid operation trapping) and restores the unit afterwards. A
 // death test's child inherits the unit's state, so it traps as well. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The executable's load base, found through the program headers rather than
 // through the code under test (the first object dl_iterate_phdr reports is
 // the program), and the machine code at an address inside it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Checking reports and run-error lines: byte for byte, except that code
 // addresses, which depend on how the program is laid out, are masked.
 // Header-only, so that a runner built outside this project can use it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stream record opened by hand in a mode, as OpenStandardHandle would open
 // it, over a descriptor of the test's own or over memory. The record's
 // BufferPtr points into the record itself, so it is built in place and

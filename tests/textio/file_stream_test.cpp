@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The stream into a named file that replaces it only when complete, on
 // the real file system: what each way of ending leaves in the folder.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "textio/number_input.h"
 
 #include <gtest/gtest.h>

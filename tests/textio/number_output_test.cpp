@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Integers and reals as text: the worked examples byte for byte, the limits
 // of width and decimals, extreme and special values, and the digit string.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Exact arithmetic for checking extended results: a model of one extended
 // operation (exact result, then a single rounding to a 64-bit significand,
 // ties to even, with gradual underflow). Test-only; it shares nothing with

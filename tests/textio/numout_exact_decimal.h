@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Exact decimal expansions of extended values, by big-integer arithmetic,
 // for checking formatted texts. Test-only; shares nothing with the code
 // under test and uses no floating-point arithmetic.

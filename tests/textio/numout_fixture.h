@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Helpers for the number-output tests: text and extended-value builders.
 #pragma once
 

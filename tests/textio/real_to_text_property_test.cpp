@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Property checks of the real formatting over seeded random doubles at the
 // three layouts the survey prints: the text has the expected shape, and its
 // value, as written and as read back with ParseReal, lies within half a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs stream code in a forked child, with real descriptors on 0, 1 and 2,
 // and carries what the child saw back to the test over a report pipe.
 // The child may stop at Pause() until the test lets it go on, so the test

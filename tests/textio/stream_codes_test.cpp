@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Codes left pending by failing stream operations, on real descriptors.
 #include <gtest/gtest.h>
 

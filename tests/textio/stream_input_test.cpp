@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading: line ends, the permanent end of file, and how often the handle
 // is read.
 #include <gtest/gtest.h>

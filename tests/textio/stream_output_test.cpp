@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // When written output reaches the standard output descriptor: at each line
 // end on a terminal, in whole 128-byte blocks on pipes, sockets and files,
 // and the rest at close.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A descriptor for a child's standard output or input, and the test's end
 // of it: a terminal (pseudo-terminal in raw mode), a pipe, a packet socket
 // (each write(2) arrives as one piece) or a regular file.

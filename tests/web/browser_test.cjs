@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The page in headless Chromium, served from 127.0.0.1 by a server of its
 // own that can fail or delay a file, or stop. Usage:
 //   node browser_test.cjs PART PAGE_DIR SOURCE_DIR BUILD_DIR [DEVICE]

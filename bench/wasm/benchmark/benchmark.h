@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The part of Google Benchmark's interface that the benchmarks use, for the
 // WebAssembly build, where the library is not packaged. Each benchmark runs
 // its loop for a fixed time and reports wall-clock nanoseconds per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The aarch64 side of deciding a fault signal's kind. There is no x87:
 // floating-point faults come from the software arithmetic, never as
 // signals, and a privileged instruction is an undefined one (SIGILL).

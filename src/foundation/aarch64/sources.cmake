@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # 64-bit ARM: the load/store decoding that tells a write where the system
 # saved no syndrome, and what a POSIX fault signal's kind owes the processor.
 target_sources(foundation PRIVATE ${CMAKE_CURRENT_LIST_DIR}/store_decoding.cpp)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The load/store decoding that tells a write from a read where the kernel
 // saved no exception syndrome.
 #include "foundation/aarch64/store_decoding.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whether an aarch64 load/store instruction writes memory, from its
 // encoding alone: plain numbers, testable on any processor.
 #pragma once

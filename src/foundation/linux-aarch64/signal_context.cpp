@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fault facts of a Linux signal context on aarch64: the program
 // counter, and for an access fault whether it was a write, from the
 // exception syndrome the kernel saves among the context's records or, where

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fault facts of a Linux signal context on x86-64 (glibc's layout of
 // the saved registers): the trap number and page fault error code, the x87
 // control and status words, and for a general protection fault the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Module lookup from the loaded images' program headers, and the
 // program's own file name from the executable itself.
 #include <dlfcn.h>

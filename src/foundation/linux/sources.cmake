@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Linux: modules from the program headers, the executable from /proc or the
 # auxiliary vector, the main stack's bounds.
 target_sources(foundation PRIVATE

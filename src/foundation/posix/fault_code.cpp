@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The choice of fault code from what a fault signal tells us. Kept apart
 // from the handler so that every row can be tested with plain numbers.
 #include <csignal>

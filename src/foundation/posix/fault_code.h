@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The choice of fault code from what a fault signal tells us, in plain
 // numbers, so that every row can be tested without raising signals.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The checkpoints' jump on POSIX: sigsetjmp keeps the signal mask, so a
 // fault signal, blocked while its handler runs, is unblocked again when the
 // handler jumps back to a checkpoint.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fault signal handlers.
 //
 // A fault cannot become a C++ exception inside the signal handler: throwing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one table from errno to the system error codes of platform_io.h.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // No keyboard query and no registry here: the floating-point masks are
 // never overridden.
 #include "foundation/mask_override.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files written beside their target and renamed over it, over open(2),
 // rename(2) and unlink(2); a failure leaves its system error code through
 // the one errno table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Standard handles and transfers over POSIX descriptors. Every failure
 // leaves its system error code through the one errno table.
 #include <cerrno>

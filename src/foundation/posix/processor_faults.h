@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What only the processor can tell about a fault signal. GatherFacts reads
 // the system's layout of the interrupted context, so it lives in the folder
 // of the system and processor together (linux-x86_64/, linux-aarch64/); the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # POSIX: descriptors (the standard ones and a file to write), the errno
 # table, fault signals, the process exit, and no override of the
 # floating-point masks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main thread's stack, for telling a stack overflow from another bad
 // access. The system's own call: linux/stack_bounds.cpp.
 #pragma once

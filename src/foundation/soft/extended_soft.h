@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Extended, the program's extended-precision value, computed in software.
 // It holds the format's fields and nothing else. Every operation is inlined
 // at its call site and calls the software core; when the core reports an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fault raised when software arithmetic meets an exception that the
 // program's control word leaves unmasked.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The four operations, the conversions and the comparison in software. A
 // finite operand is unpacked into a significand with its top bit set and a
 // signed exponent; results are formed exactly or with a sticky bit in 128

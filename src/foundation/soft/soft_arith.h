@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Extended arithmetic in software, bit for bit as the x87 does it with
 // precision control 64 bits and rounding to nearest (ties to even): the
 // result bits, and the exception flags among those the program's control word

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The software arithmetic's own helpers, shared by its implementation files
 // and included by nothing else: the unpacked form of a finite value, and the
 // one rounding of every result.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sine as the x87 computes it below 2^63. The argument is reduced by the
 // unit's own pi, rounded to 66 bits: q is the integer nearest to x / (pi/2)
 // and r = x - q * pi/2 is formed exactly, in units of 2^-65. The result is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // WebAssembly has no processor faults to catch: an access outside the
 // linear memory, an unreachable instruction or a host stack that runs out
 // is a trap that ends the module's run at once, and nothing in the module

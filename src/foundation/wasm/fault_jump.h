@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The checkpoints' jump in WebAssembly: setjmp and longjmp, which the
 // toolchain builds from the host's exception handling. No processor fault
 // ever needs it; the software arithmetic's faults do.

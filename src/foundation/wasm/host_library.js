@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's standard handles, provided by its JavaScript host.
 //
 // A page sets Module.surveyHost to an object with read(handle, count),

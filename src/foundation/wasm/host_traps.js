@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A trap ends the module's run: an access outside its linear memory, an
 // unreachable instruction, an integer division by zero, or the host's own
 // stack running out. Nothing in the module can go on from there, so under

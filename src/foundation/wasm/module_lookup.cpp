@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program is one module: every code address is an offset into it, as a
 // WebAssembly debugger shows it, and its base is 0.
 #include "foundation/module_lookup.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files written beside their target and renamed over it, through the
 // JavaScript host: under Node.js the host's file system; a page has none.
 #include <cerrno>

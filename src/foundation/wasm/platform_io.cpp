@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Standard handles and transfers through the JavaScript host
 // (host_library.js): under Node.js the process's real descriptors 0, 1 and
 // 2, in the page its console. The host answers a failure with a

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # WebAssembly: the standard handles through the JavaScript host, no
 # processor faults, one module, the process ended by the host. Failures of
 # the host's descriptors come as errno values, read by the POSIX errno

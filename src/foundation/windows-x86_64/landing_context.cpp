@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The landing on x86-64: the stack and instruction pointers of the context,
 // and its x87 state.
 #include "foundation/windows/landing_context.h"

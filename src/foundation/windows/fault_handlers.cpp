@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The vectored exception handler.
 //
 // A processor fault reaches the vectored handler before any frame-based

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The checkpoints' jump on Windows: __builtin_setjmp and __builtin_longjmp,
 // not longjmp. mingw's longjmp unwinds the frames in between through the
 // system's unwinder, which cannot walk from the landing stack of the fault

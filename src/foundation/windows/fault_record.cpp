@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "foundation/windows/fault_record.h"
 
 namespace foundation {

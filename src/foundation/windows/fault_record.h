@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which structured exceptions are processor faults, and the fault record
 // for one, in plain values so that every case can be tested without
 // raising it.

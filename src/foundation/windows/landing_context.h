@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The processor's side of the landing after a fault: a faulting thread's
 // context rewritten so that, once the system restores it, the thread calls
 // the landing routine on a stack of its own. One implementation per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The registry value that overrides the floating-point exception masks.
 #include "foundation/mask_override.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Module lookup by memory region: the region holding an address belongs to
 // an allocation whose base is a module's load address exactly when the
 // system knows a file name for that base.

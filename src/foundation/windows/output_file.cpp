@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files written beside their target and renamed over it, with the system's
 // own calls; GetLastError keeps the system's code of a failure.
 #include "foundation/output_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Standard handles and transfers: the system's own calls, and the system's
 // own error codes through GetLastError.
 #include "foundation/platform_io.h"

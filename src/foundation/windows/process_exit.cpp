@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "foundation/process_exit.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Windows: the system's own calls for handles, faults, modules, exit, and
 # the keyboard and registry that can override the floating-point masks.
 target_sources(foundation PRIVATE

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The x86 side of deciding a fault's kind: the x87 unit's pending
 // conditions for a SIGFPE, and the instruction bytes of a general
 // protection fault, which is a privileged instruction or a bad access.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # x86-64: the instruction decoding that decides a POSIX fault signal's kind.
 # Windows reads its faults from the system's exception records and needs
 # none of it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // x86 processor exception vectors, as a signal context reports them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The x87 backend of Extended: the compiler's long double is the 80-bit
 // extended format, its arithmetic the unit's own under the loaded control
 // word, and the rounding helpers are single instructions (x87.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Direct access to the x87 floating-point unit: control and status words,
 // the store that rounds an extended value to double, FSIN and FISTP.
 // This header is the only place with inline assembly.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // survey.exe started from a path of over 300 characters: the report names
 // survey.exe, not a piece of a directory.
 #include <unistd.h>

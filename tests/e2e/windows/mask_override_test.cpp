@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The floating-point mask override under Wine, where the registry is real:
 // each case sets HKLM\SOFTWARE\survey in the build's own prefix with Wine's
 // reg and removes it afterwards. The test build whose keyboard is Japanese

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes to a read-only page are reported as writes, also where the system
 // saves no syndrome (as under user-mode emulation) and the instruction
 // itself is decoded.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <csignal>
 
 #include <gtest/gtest.h>

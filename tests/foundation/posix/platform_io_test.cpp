@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The platform layer on real descriptors: handle numbers, file types,
 // error codes of failed transfers, and transfers that must wait or resume.
 #include <gtest/gtest.h>

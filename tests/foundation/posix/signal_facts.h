@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fault signal facts for the tables of fault codes, here and per processor.
 #pragma once
 

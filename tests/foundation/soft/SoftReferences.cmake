@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The exact sine the software sine is judged against, for the tests and the
 # fuzz target: the library exact_sine, over MPFR (Debian's libmpfr-dev, a
 # test-only dependency). A cross build to Windows finds no MPFR for its

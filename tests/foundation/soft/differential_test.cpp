@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The software arithmetic against the real x87, bit for bit: the same
 // trapping flags, and when none is raised the same result bits. Seeded
 // random operands of every class, a table of named hard cases, then the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The arguments the sine tests draw: per band of magnitude, near the
 // multiples of pi/2, and tiny ones, each from its own seeded source.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The software sine against the exact sine under the x87's reduction
 // (sine_reference.h): every argument of every band, near the multiples of
 // pi/2 and tiny, gives the exact sine's bits. The same arguments as the

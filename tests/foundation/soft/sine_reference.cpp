@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The exact sine: the reduction in MPFR numbers wide enough to hold every
 // step exactly, then MPFR's correctly rounded sine or cosine at 64 bits.
 #include "foundation/soft/sine_reference.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sine under the x87's own reduction, computed exactly with MPFR: the
 // reference the software sine must equal bit for bit. For a finite non-zero
 // x below 2^63, q is the integer nearest to x / (pi66 / 2), pi66 being pi

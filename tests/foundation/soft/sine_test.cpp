@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The software sine beside FSIN: per band of argument magnitude, the share
 // of identical results, a measured figure with a floor, and the largest
 // distance in last places; then the arguments FSIN treats specially. The

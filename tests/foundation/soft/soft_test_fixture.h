@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fixture of the software backend's tests, which keeps the x87's state,
 // and a seeded source of operand bits.
 #pragma once

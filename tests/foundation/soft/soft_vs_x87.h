@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One operation of the software arithmetic and the same on the real x87,
 // on the same operands: the flags each raised among those that trap under
 // the program's control word, and the result's bits. Shared by the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real x87 as the reference for the software arithmetic: each operation
 // runs with every exception masked (MaskedControlWord loaded) and reports the
 // status flags it raised, so IE, ZE and OE say what would have trapped under

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The test suites in the WebAssembly build. Included from tests/ when the
 # target is Emscripten; every test program runs under Node.js through
 # CMAKE_CROSSCOMPILING_EMULATOR.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Death tests in the WebAssembly build: a death test runs its statement in
 // a child process, and WebAssembly has none. The test framework leaves the
 // macros out there; they stand here for a skip that says why, so that the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The test suites in the Windows cross build. Included from tests/ when
 # WIN32; every program runs under Wine through CMAKE_CROSSCOMPILING_EMULATOR.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Death tests in the Windows build. A processor fault that no handler takes
 // ends a Windows process with the fault's exception code as its exit code;
 // there are no signals. The death tests written against signals keep their

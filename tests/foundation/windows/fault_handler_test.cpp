@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The vectored fault handler and the checkpoints it continues at. A caught
 // fault leaves the process usable, so these cases run in the test process
 // itself; the ones that end a process run as death tests, in a child the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A fault's whole road in a Windows process: the program's test build that
 // faults on purpose, started with CreateProcess, must report an access
 // violation with the module survey.exe, the offset of the faulting

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Module lookup over the system's memory regions and module file names.
 #include <gtest/gtest.h>
 

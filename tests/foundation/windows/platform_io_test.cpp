@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The platform layer over real Windows handles: file types of files, pipes
 // and devices, transfers, and the error codes of failed transfers.
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # The Wine prefix and server of a test run: `start` makes the prefix when it
 # is not there yet, then starts the server to persist, with Wine's own
 # services; `stop` ends them. Usage: wine_fixture.sh start|stop WINE WINESERVER

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Runs a Windows test program under Wine (the words after this script).
 # Wine now and then fails to start a program: the process ends at once,
 # with a failing exit code, before the program has written a byte on

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Builds the ZIP for Windows users and checks what it holds: one folder with
 # survey.exe and survey-contour.exe (Windows programs), README.txt (the
 # README with CR LF line ends), the examples as they are in the sources,

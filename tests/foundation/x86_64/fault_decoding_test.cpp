@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The x86 side of a fault's kind: the x87 unit's pending conditions and the
 // instruction bytes of a general protection fault.
 #include <csignal>

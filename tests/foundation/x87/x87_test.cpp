@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The x87 unit itself: its control and status words, its store, sine and
 // integer rounding, its traps, and the extended format as it holds it.
 // Built with the x87 backend only, where Extended is the unit's long double.

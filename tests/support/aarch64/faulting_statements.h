@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The faulting statements of the 64-bit ARM processor, in assembly.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The faulting statements of WebAssembly. There are no processor faults to
 // catch: an access outside the linear memory, an unreachable instruction
 // and an integer division by zero are traps that end the module's run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The faulting statements of the x86-64 processor, in assembly.
 #pragma once
 
