@@ -156,6 +156,8 @@ TDxf ReadDxf(const std::string& dxf) {
         }
         if (code == 0 && value == "ENDSEC") break;
         if (code == 0) read.Entities.push_back({.Type = value, .Layer = "", .Text = "", .At = {}});
+        // The section's own name comes before its first entity.
+        if (read.Entities.empty()) continue;
         TDxfEntity& entity = read.Entities.back();
         if (code == 8) entity.Layer = value;
         if (code == 1) entity.Text = value;
