@@ -30,10 +30,6 @@ TBesidePath BesidePath(const TTextStream& stream, const TBesideSuffix& suffix) {
     return path;
 }
 
-std::int32_t LastSystemError() {
-    return static_cast<std::int32_t>(foundation::GetLastError());
-}
-
 // Removes the new file, if the stream writes into one.
 void RemoveNewFile(const TTextStream& stream) {
     const auto suffix = LoadClientData<TBesideSuffix>(stream);
@@ -41,11 +37,8 @@ void RemoveNewFile(const TTextStream& stream) {
 }
 
 std::int32_t RenameOverOp(TTextStream& stream) {
-    stream.Mode = ModeClosed;
-    std::int32_t status = 0;
-    if (!foundation::CloseHandle(stream.Handle)) {
-        status = LastSystemError();
-    } else {
+    std::int32_t status = CloseHandleOp(stream);
+    if (status == 0) {
         const auto suffix = LoadClientData<TBesideSuffix>(stream);
         if (suffix.Text[0] == '\0') return 0;
         if (foundation::RenameOver(BesidePath(stream, suffix).Text, stream.Name)) return 0;

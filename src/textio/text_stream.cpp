@@ -21,10 +21,6 @@ bool HoldsModeValue(const TTextStream& stream) {
     return stream.Mode >= ModeClosed && stream.Mode <= ModeInOut;
 }
 
-std::int32_t LastSystemError() {
-    return static_cast<std::int32_t>(foundation::GetLastError());
-}
-
 // LineFlush and FlushStream differ only in the slot they call.
 std::int32_t FlushThrough(TTextStream& stream, TStreamOp slot) {
     if (stream.Mode == ModeInput) return 0;

@@ -93,7 +93,7 @@ std::int32_t DrainBuffer(TTextStream& stream) {
     const bool ok =
         foundation::WriteFile(stream.Handle, stream.BufferPtr, stream.BufferPos, written);
     stream.BufferPos = 0;
-    return ok ? 0 : static_cast<std::int32_t>(foundation::GetLastError());
+    return ok ? 0 : LastSystemError();
 }
 
 } // namespace textio
