@@ -26,6 +26,15 @@ export function textOf(bytes) {
   return text;
 }
 
+// Offers bytes to the operator as a file to save.
+export function offerFile(bytes, name, type) {
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(new Blob([bytes], { type }));
+  link.download = name;
+  link.click();
+  setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+}
+
 // The operator's lines as a console in line mode delivers them: one line per
 // read, and nothing until Enter. Each line is announced once, as the program
 // starts to read it (onRead), so that the transcript shows it after the

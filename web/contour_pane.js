@@ -6,6 +6,8 @@
 // was replaced is dropped, and one that fails shows its failure here and
 // leaves the run alone. The finished contour is offered as the SVG, CSV and
 // DXF documents survey-contour writes for the same bytes.
+import { offerFile } from './console.js';
+
 const Documents = { svg: 0, csv: 1, dxf: 2 };
 const DocumentTypes = { svg: 'image/svg+xml', csv: 'text/csv', dxf: 'image/vnd.dxf' };
 const PageInputFails = 1;
@@ -205,12 +207,7 @@ export class TContourPane {
       const module = await this.load();
       const { status, report, contents } = module.documentOf(bytes, kind);
       if (status === PageInputFails) throw new Error(report);
-      const blob = new Blob([contents], { type: DocumentTypes[kind] });
-      const link = document.createElement('a');
-      link.href = URL.createObjectURL(blob);
-      link.download = `contour.${kind}`;
-      link.click();
-      setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+      offerFile(contents, `contour.${kind}`, DocumentTypes[kind]);
     } catch (error) {
       this.showFailure(error);
     }

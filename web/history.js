@@ -2,6 +2,8 @@
 // The runs kept on the device, newest first: when, how many points, the
 // results line (or why there is none), and for each a new run with the same
 // input, or its input as a text file that survey reads as it was typed.
+import { bytesOf, offerFile } from './console.js';
+
 const Status = {
   unfinished: 'not finished',
   report: 'ended with a report',
@@ -22,13 +24,7 @@ function fileName(date) {
 
 // The input's bytes, one per character, exactly as the program had them.
 function download(entry, inputOf) {
-  const text = inputOf(entry);
-  const blob = new Blob([Uint8Array.from(text, (c) => c.charCodeAt(0) & 0xff)], { type: 'text/plain' });
-  const link = document.createElement('a');
-  link.href = URL.createObjectURL(blob);
-  link.download = fileName(new Date(entry.date));
-  link.click();
-  setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+  offerFile(bytesOf(inputOf(entry)), fileName(new Date(entry.date)), 'text/plain');
 }
 
 export function showHistory(dialog, entries, { runAgain, inputOf }) {
